@@ -1,0 +1,13 @@
+set(CMAKE_C_COMPILER   ${SUITE_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${SUITE_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${SUITE_TRIPLE}-windres)
+set(CMAKE_DLLTOOL      ${SUITE_TRIPLE}-dlltool CACHE FILEPATH "dlltool")
+set(CMAKE_OBJDUMP      ${SUITE_TRIPLE}-objdump CACHE FILEPATH "objdump")
+set(CMAKE_FIND_ROOT_PATH /usr/${SUITE_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Deliverables and tests carry their C and C++ runtime inside: nothing to ship beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
