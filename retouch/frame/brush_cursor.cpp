@@ -12,6 +12,11 @@
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+// Printer-driver values the headers keep behind NOGDI-style guards: devices that can copy with
+// a transparent background colour report C1_TRANSPARENT among their CAPS1 capabilities.
+constexpr int kCaps1 = 94;
+constexpr int kC1Transparent = 0x0001;
+constexpr int kNewTransparent = 3;
 constexpr COLORREF kCursorGrey = 0x00C0C0C0;
 
 SIZE BitmapSize(HBITMAP bitmap) {
@@ -283,8 +288,8 @@ void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transp
   SetMapMode(src.get(), GetMapMode(dc));
   POINT size{bm.cx, bm.cy};
   DPtoLP(src.get(), &size, 1);
-  if (GetDeviceCaps(dc, CAPS1) & C1_TRANSPARENT) {
-    const int oldMode = SetBkMode(dc, NEWTRANSPARENT);
+  if (GetDeviceCaps(dc, kCaps1) & kC1Transparent) {
+    const int oldMode = SetBkMode(dc, kNewTransparent);
     const COLORREF oldBk = SetBkColor(dc, transparent);
     BitBlt(dc, x, y, size.x, size.y, src.get(), 0, 0, SRCCOPY);
     SetBkColor(dc, oldBk);
