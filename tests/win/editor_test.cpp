@@ -156,17 +156,23 @@ std::function<bool()> CloseFrame() {
   return Do([] { PostMessageA(g_state->frameWindow, WM_SYSCOMMAND, SC_CLOSE, 0); });
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM p) {
+  ++*reinterpret_cast<int*>(p);
+  return TRUE;
+}
+
 int CountThreadWindows() {
   int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM p) {
-        ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
   return n;
 }
+
+// Closes the editor frame (the dialog with the canvas) once it is up.
+BOOL CALLBACK CloseFrameWindow(HWND w, LPARAM) {
+  if (GetDlgItem(w, IDC_CANVAS) && IsWindowVisible(w)) PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return TRUE;
+}
+void CALLBACK CloseFrameTick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CloseFrameWindow, 0); }
 
 // A frame rectangle whose client area is exactly `cw` x `ch` by the editor's own formula.
 RECT FrameForClient(int left, int top, int cw, int ch) {
@@ -212,16 +218,7 @@ TEST(BrelioLibrary, OrdinalsOpenAndCloseTheEditor) {
   EXPECT_EQ(CountThreadWindows(), windowsBefore);
 
   EXPECT_EQ(setModules(g_hostRes, g_hostRes), g_hostRes);
-  // Closes the frame (the only dialog with the canvas) once it is up.
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM) {
-          if (GetDlgItem(w, IDC_CANVAS) && IsWindowVisible(w)) PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
-          return TRUE;
-        },
-        0);
-  });
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseFrameTick);
   EXPECT_EQ(open(nullptr, image, &frame, &tools), 0);
   KillTimer(nullptr, timer);
   EXPECT_EQ(ImagePixel(image, 3, 3), RGB(10, 20, 30));
