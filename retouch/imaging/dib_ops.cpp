@@ -1,6 +1,7 @@
 #include "retouch/imaging/dib_ops.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -87,29 +88,52 @@ bool Paste(const View& destination, const View& patch, int64_t left, int64_t top
   return true;
 }
 
+namespace {
+
+// Copies pixel by pixel where the mask pixel's red byte is 0, without branches.
+inline void MaskedPixels(uint8_t* d, const uint8_t* p, const uint8_t* m, int64_t n) {
+  for (int64_t j = 0; j < n; ++j, d += 3, p += 3, m += 3) {
+    const bool in = m[2] == 0;
+    const uint8_t b0 = in ? p[0] : d[0], b1 = in ? p[1] : d[1], b2 = in ? p[2] : d[2];
+    d[0] = b0;
+    d[1] = b1;
+    d[2] = b2;
+  }
+}
+
+// Masked copy of n pixels. Eight pixels (24 bytes, three words) are classified at once from the
+// mask's red bytes: wholly inside is copied, wholly outside skipped, mixed done pixel by pixel.
+void MaskedRow(uint8_t* d, const uint8_t* p, const uint8_t* m, int64_t n) {
+  int64_t j = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Red bytes of eight pixels: offsets 2, 5 | 8, 11, 14 | 17, 20, 23.
+    constexpr uint64_t kRed0 = 0x0000FF0000FF0000u, kRed1 = 0x00FF0000FF0000FFu, kRed2 = 0xFF0000FF0000FF00u;
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+    auto hasZeroByte = [](uint64_t x) { return ((x - kOnes) & ~x & kHigh) != 0; };
+    for (; j + 8 <= n; j += 8, d += 24, p += 24, m += 24) {
+      uint64_t w[3];
+      std::memcpy(w, m, 24);
+      if (((w[0] & kRed0) | (w[1] & kRed1) | (w[2] & kRed2)) == 0) {
+        std::memcpy(d, p, 24);
+      } else if (hasZeroByte(w[0] | ~kRed0) || hasZeroByte(w[1] | ~kRed1) || hasZeroByte(w[2] | ~kRed2)) {
+        MaskedPixels(d, p, m, 8);
+      }
+    }
+  }
+  MaskedPixels(d, p, m, n - j);
+}
+
+}  // namespace
+
 bool PasteMasked(const View& destination, const View& patch, const View& mask, int64_t x, int64_t y) {
   if (!Is24(destination) || !Is24(patch) || !Is24(mask) || !Sane(x) || !Sane(y)) return false;
   if (mask.width < patch.width || mask.height < patch.height) return false;
   const Span cols = Overlap(x, patch.width, destination.width);
   const Span rows = Overlap(y, patch.height, destination.height);
   if (cols.count <= 0 || rows.count <= 0) return true;
-  const int64_t n = cols.count;
   for (int64_t i = 0; i < rows.count; ++i) {
-    uint8_t* d = At(destination, cols.target, rows.target + i);
-    const uint8_t* p = At(patch, cols.run, rows.run + i);
-    const uint8_t* m = At(mask, cols.run, rows.run + i);
-    // Copy each run of inside pixels (red byte 0) in one go.
-    int64_t j = 0;
-    while (j < n) {
-      if (m[j * 3 + 2] != 0) {
-        ++j;
-        continue;
-      }
-      int64_t k = j + 1;
-      while (k < n && m[k * 3 + 2] == 0) ++k;
-      std::memcpy(d + j * 3, p + j * 3, static_cast<size_t>(k - j) * 3);
-      j = k;
-    }
+    MaskedRow(At(destination, cols.target, rows.target + i), At(patch, cols.run, rows.run + i),
+              At(mask, cols.run, rows.run + i), cols.count);
   }
   return true;
 }
@@ -134,18 +158,18 @@ bool FlipVertical(const View& image) {
 
 bool Mirror(const View& image) {
   if (!Is24(image) || image.width <= 1 || image.height <= 1) return false;
+  const size_t rowBytes = static_cast<size_t>(image.width) * 3;
+  // One row buffer with a spare byte: pixels move as 4-byte words, the 4th byte overwritten by
+  // the next pixel.
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes + 1]);
+  if (!buffer) return false;
+  buffer[rowBytes] = 0;
   for (int32_t y = 0; y < image.height; ++y) {
-    uint8_t* a = image.Row(y);
-    uint8_t* b = a + static_cast<size_t>(image.width - 1) * 3;
-    for (; a < b; a += 3, b -= 3) {
-      const uint8_t a0 = a[0], a1 = a[1], a2 = a[2];
-      a[0] = b[0];
-      a[1] = b[1];
-      a[2] = b[2];
-      b[0] = a0;
-      b[1] = a1;
-      b[2] = a2;
-    }
+    uint8_t* d = image.Row(y);
+    std::memcpy(buffer.get(), d, rowBytes);
+    const uint8_t* s = buffer.get() + rowBytes - 3;
+    for (int32_t x = 1; x < image.width; ++x, d += 3, s -= 3) std::memcpy(d, s, 4);
+    std::memcpy(d, s, 3);
   }
   return true;
 }
@@ -207,6 +231,10 @@ bool Resample(const View& source, const View& destination) {
   BuildIndexTable(dh, source.height, rows);
   for (int32_t j = 0; j < dw; ++j) offsets[j] = static_cast<size_t>(cols[j]) * 3;
 
+  // Pixels moved as 4 bytes (the 4th is overwritten by the next pixel): all but the last, as long
+  // as the 4th byte read stays inside the source row.
+  int32_t wide = 0;
+  while (wide < dw - 1 && offsets[wide] + 4 <= static_cast<size_t>(source.stride)) ++wide;
   const size_t rowBytes = static_cast<size_t>(dw) * 3;
   const size_t* const off = offsets.get();
   for (int32_t i = 0; i < dh; ++i) {  // storage order: bottom row first
@@ -216,7 +244,9 @@ bool Resample(const View& source, const View& destination) {
       continue;
     }
     const uint8_t* s = source.bits + static_cast<size_t>(rows[i]) * static_cast<size_t>(source.stride);
-    for (int32_t j = 0; j < dw; ++j) std::memcpy(d + static_cast<size_t>(j) * 3, s + off[j], 3);
+    int32_t j = 0;
+    for (; j < wide; ++j) std::memcpy(d + static_cast<size_t>(j) * 3, s + off[j], 4);
+    for (; j < dw; ++j) std::memcpy(d + static_cast<size_t>(j) * 3, s + off[j], 3);
   }
   return true;
 }

@@ -2,6 +2,7 @@
 // tables, pixel reads and the stamp blend.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -336,6 +337,38 @@ TEST(DibPasteMasked, CopiesOnlyWhereTheMaskIsBlackAndClips) {
   EXPECT_FALSE(dib::PasteMasked(dest.view(), patch.view(), byteMask.view(), 0, 0));
 }
 
+TEST(DibPasteMasked, AnyMaskPatternMatchesAPixelByPixelCopy) {
+  // Rows long enough for the eight-pixel groups, with scattered pixels and with long runs of
+  // inside and outside.
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int w : {4, 5, 7, 8, 13, 33, 70, 200}) {
+    Image patch(w, 3), mask(w, 3);
+    patch.Pattern(5);
+    std::vector<bool> inside(static_cast<size_t>(w * 3));
+    bool run = true;
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < w; ++x) {
+        if ((next() >> 16) % 12 == 0) run = !run;
+        const bool in = w >= 70 ? run : (next() >> 16) % 3 != 0;
+        inside[static_cast<size_t>(y * w + x)] = in;
+        mask.Set(x, y, in ? (next() >> 8 & 0xFFFF00u) : (next() >> 8 | 1u));  // only red decides
+      }
+    for (int l : {-3, 0, 1}) {
+      Image dest(w + 2, 4);
+      dest.Pattern(6);
+      ASSERT_TRUE(dib::PasteMasked(dest.view(), patch.view(), mask.view(), l, 1));
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < w + 2; ++x) {
+          const int px = x - l, py = y - 1;
+          const bool take = px >= 0 && px < w && py >= 0 && py < 3 && inside[static_cast<size_t>(py * w + px)];
+          ASSERT_EQ(dest.At(x, y), take ? Image::PatternAt(px, py, 5) : Image::PatternAt(x, y, 6))
+              << w << " at " << l << ": " << x << "," << y;
+        }
+    }
+  }
+}
+
 TEST(DibCropMasked, FillsWhatTheMaskLeavesOut) {
   Image crop(4, 3);
   crop.Pattern();
@@ -493,6 +526,26 @@ TEST(DibResize, NearestNeighbourInStorageOrder) {
   EXPECT_FALSE(dib::Resample(tiny.view(), tooWide.view()));
   Image mask(2, 2, 8);
   EXPECT_FALSE(dib::Resample(mask.view(), four.view()));
+}
+
+TEST(DibResize, EveryPixelComesFromItsTableEntry) {
+  // Widths that are multiples of 4 leave no row padding: the last source pixel ends its row.
+  for (auto [sw, sh, dw, dh] : {std::array{4, 3, 9, 2}, {8, 1, 3, 5}, {5, 4, 5, 4}, {12, 2, 12, 7}, {4, 4, 1, 1},
+                                {7, 3, 16, 3}}) {
+    Image source(sw, sh);
+    source.Pattern(7);
+    Image dest(dw, dh);
+    ASSERT_TRUE(dib::Resample(source.view(), dest.view()));
+    std::vector<int32_t> cols(static_cast<size_t>(dw)), rows(static_cast<size_t>(dh));
+    dib::BuildIndexTable(dw, sw, cols.data());
+    dib::BuildIndexTable(dh, sh, rows.data());
+    for (int i = 0; i < dh; ++i)
+      for (int j = 0; j < dw; ++j) {
+        // storage row i is row dh - 1 - i from the top
+        ASSERT_EQ(dest.At(j, dh - 1 - i), Image::PatternAt(cols[static_cast<size_t>(j)], sh - 1 - rows[static_cast<size_t>(i)], 7))
+            << sw << "x" << sh << " to " << dw << "x" << dh;
+      }
+  }
 }
 
 TEST(DibStamp, BlendsNonBlackBitmapPixelsIntoTheRowsItCovers) {

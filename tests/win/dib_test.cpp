@@ -292,6 +292,16 @@ TEST(DibGdi, DrawStretchesTheWholeImageAndRestoresTheStretchMode) {
   DibDraw(canvas.dc(), black.h, &all, SRCAND);
   EXPECT_EQ(canvas.Pixel(6, 6), 0u);
   DibDraw(canvas.dc(), nullptr, &all, SRCCOPY);  // nothing happens
+
+  // A mask has no colour table: it shows as grey levels, nothing is read past the block.
+  Owned mask(DibCreate(2, 1, 8));
+  {
+    DibLock m(mask.h);
+    m.view().Row(0)[1] = 0x80;
+  }
+  DibDraw(canvas.dc(), mask.h, &all, SRCCOPY);
+  EXPECT_EQ(canvas.Pixel(1, 1), 0u);
+  EXPECT_EQ(canvas.Pixel(6, 6), RGB(0x80, 0x80, 0x80));
 }
 
 TEST(DibGdi, DrawRegionDrawsThePartAtItsDeviceRectangle) {
