@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "demo_image.h"
+#include "host/demo/demo_image.h"
 
 namespace {
 

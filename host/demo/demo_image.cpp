@@ -1,4 +1,4 @@
-#include "demo_image.h"
+#include "host/demo/demo_image.h"
 
 #include <algorithm>
 #include <cmath>
