@@ -1,5 +1,5 @@
 // Bookkeeping of the retouch history: a growing array of entries, each holding the image content
-// of one rectangle that an undo or redo puts back (swapping it with what the image shows then).
+// of one rectangle that an undo or redo puts back, keeping what the image showed there instead.
 // Entries before `position` can be undone, entries from `position` to `count` - 1 redone.
 //
 // The blocks themselves (the array, the patches, the image) belong to the platform layer, which
@@ -9,8 +9,9 @@
 //       be null (a new array)
 //   void FreeArray(HistoryEntry* entries)
 //   void FreePatch(void* patch)
-//   void* Capture(const brush::Rect& r)        the image's current content of r, or null
-//   bool Put(void* patch, const brush::Rect& r) writes a patch over the image at r
+//   bool Exchange(void* patch, const brush::Rect& r)  swaps the patch's pixels with the image's
+//       pixels of r in place (no allocation, so an undo cannot fail for want of memory); false,
+//       with nothing changed, when the patch does not fit r
 //   void Invalidate(const brush::Rect& r)
 // Portable: no windows.h.
 #pragma once
@@ -40,6 +41,11 @@ struct List {
 };
 
 inline brush::Rect RectOf(const HistoryEntry& e) { return {e.left, e.top, e.right, e.bottom}; }
+
+// Swaps the pixels of `patch` (24-bit, the size of r) with those of the 24-bit image inside r.
+// False, with nothing changed, when the views are not 24-bit, the sizes differ or r leaves the
+// image.
+bool ExchangeRect(const dib::View& image, const dib::View& patch, const brush::Rect& r);
 
 // Adds the entry {tool, r, patch} at the current position, dropping the redo entries after it.
 // Takes the patch: on failure (the array cannot grow) it is freed and nothing changes. Returns 1
@@ -77,19 +83,11 @@ int Record(Store& store, const List& list, int32_t tool, const brush::Rect& r, v
   return 1;
 }
 
-// Puts the entry's patch over the image and keeps what it covered as the entry's new patch.
-// Nothing changes when the current content cannot be captured.
+// Puts the entry's patch over the image and keeps what it covered as the entry's patch.
 template <class Store>
 bool Swap(Store& store, HistoryEntry& e) {
   const brush::Rect r = RectOf(e);
-  void* current = store.Capture(r);
-  if (current == nullptr) return false;
-  if (!store.Put(e.patch, r)) {
-    store.FreePatch(current);
-    return false;
-  }
-  store.FreePatch(e.patch);
-  e.patch = current;
+  if (e.patch == nullptr || !store.Exchange(e.patch, r)) return false;
   store.Invalidate(r);
   return true;
 }

@@ -43,26 +43,29 @@ class FakeStore {
     delete static_cast<Patch*>(p);
   }
   void* Capture(const brush::Rect& r) {
-    if (failCapture) return nullptr;
     auto* p = new Patch{r, {}};
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) p->pixels.push_back(image_->At(x, y));
     live_.insert(p);
     return p;
   }
-  bool Put(void* patch, const brush::Rect& r) {
-    const auto* p = static_cast<const Patch*>(patch);
-    if (p == nullptr) return false;
+  bool Exchange(void* patch, const brush::Rect& r) {
+    auto* p = static_cast<Patch*>(patch);
+    if (failExchange || !(p->r == r)) return false;
     size_t n = 0;
     for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) image_->Set(x, y, p->pixels[n++]);
+      for (int x = r.left; x < r.right; ++x) {
+        const uint32_t shown = image_->At(x, y);
+        image_->Set(x, y, p->pixels[n]);
+        p->pixels[n++] = shown;
+      }
     return true;
   }
   void Invalidate(const brush::Rect& r) { invalidated.push_back(r); }
   size_t live() const { return live_.size(); }
 
   bool failResize = false;
-  bool failCapture = false;
+  bool failExchange = false;
   int resizes = 0;
   std::vector<brush::Rect> invalidated;
 
@@ -185,13 +188,13 @@ TEST(RetouchHistory, FailuresLeaveTheHistoryAsItWas) {
   EXPECT_EQ(store.live(), 1u);
   EXPECT_EQ(history::Record(store, h.list(), 117, {0, 0, 1, 1}, nullptr), 0);
 
-  // The current content cannot be captured: undo does nothing and can be tried again.
-  store.failCapture = true;
+  // The patch cannot be put back: undo does nothing and can be tried again.
+  store.failExchange = true;
   const Image painted = image;
   EXPECT_EQ(history::Step(store, h.list(), true), 0);
   EXPECT_TRUE(image == painted);
   EXPECT_EQ(h.position, 1);
-  store.failCapture = false;
+  store.failExchange = false;
   ASSERT_EQ(history::Step(store, h.list(), true), 1);
   EXPECT_TRUE(image == undone);
   history::Reset(store, h.list());
@@ -210,6 +213,33 @@ TEST(RetouchHistory, ResetWithoutEntriesAndOutOfRangePositions) {
   EXPECT_EQ(h.position, 0);
   EXPECT_EQ(image.At(0, 0), 0u);
   history::Reset(store, h.list());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RetouchHistory, ExchangeRectSwapsInPlace) {
+  Image image(6, 5), patch(3, 2);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) image.Set(x, y, static_cast<uint32_t>(x * 16 + y));
+  patch.Fill(0xABCDEF);
+  const Image before = image;
+  ASSERT_TRUE(history::ExchangeRect(image.view, patch.view, {2, 3, 5, 5}));
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) {
+      const bool inside = x >= 2 && x < 5 && y >= 3;
+      EXPECT_EQ(image.At(x, y), inside ? 0xABCDEFu : before.At(x, y));
+      if (inside) EXPECT_EQ(patch.At(x - 2, y - 3), before.At(x, y));
+    }
+  // A patch of another size, or a rectangle leaving the image: nothing happens.
+  const Image now = image;
+  EXPECT_FALSE(history::ExchangeRect(image.view, patch.view, {2, 3, 6, 5}));
+  EXPECT_FALSE(history::ExchangeRect(image.view, patch.view, {4, 3, 7, 5}));
+  EXPECT_FALSE(history::ExchangeRect(image.view, patch.view, {-1, 0, 2, 2}));
+  Image mask(3, 2, 8);
+  EXPECT_FALSE(history::ExchangeRect(image.view, mask.view, {0, 0, 3, 2}));
+  EXPECT_TRUE(image == now);
 }
 
 }  // namespace
