@@ -1,0 +1,255 @@
+// Demo host of the retouch editor: loads the suite's libraries as a host application does,
+// hands them its resource module and opens the editor over a BMP file (or a made-up radiograph).
+//
+//   RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]
+//
+// --script drives a short session by itself: picks the paint brush, moves the pointer over the
+// canvas, creates the file READY, waits for the file DONE (at most a minute), then closes the
+// editor from its close box.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "demo_image.h"
+
+namespace {
+
+using SetModulesFn = HINSTANCE(WINAPI*)(HINSTANCE, HINSTANCE);
+using OpenFn = int(WINAPI*)(HWND, HGLOBAL, RECT*, POINT*);
+
+struct Suite {
+  HMODULE resources = nullptr;
+  HMODULE editor = nullptr;
+  SetModulesFn setModules = nullptr;
+  OpenFn open = nullptr;
+};
+
+template <class Fn>
+Fn Ordinal(HMODULE module, int ordinal) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
+}
+
+// Loads the libraries and hands each its modules: the one place where the host sets the suite
+// up (the control library's load and set-up calls belong here too).
+bool LoadSuite(Suite* suite) {
+  suite->resources = LoadLibraryA("HostRes.dll");
+  suite->editor = LoadLibraryA("Brelio.dll");
+  if (!suite->resources || !suite->editor) {
+    std::fprintf(stderr, "cannot load HostRes.dll or Brelio.dll\n");
+    return false;
+  }
+  suite->setModules = Ordinal<SetModulesFn>(suite->editor, 3);
+  suite->open = Ordinal<OpenFn>(suite->editor, 2);
+  if (!suite->setModules || !suite->open) {
+    std::fprintf(stderr, "Brelio.dll lacks ordinal 2 or 3\n");
+    return false;
+  }
+  suite->setModules(suite->resources, suite->resources);
+  return true;
+}
+
+void UnloadSuite(Suite* suite) {
+  if (suite->editor) FreeLibrary(suite->editor);
+  if (suite->resources) FreeLibrary(suite->resources);
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* out) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::vector<uint8_t> data;
+  uint8_t buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.insert(data.end(), buffer, buffer + n);
+  std::fclose(f);
+  *out = std::move(data);
+  return true;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& data) {
+  const std::string temp = path + ".part";
+  FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  if (std::fclose(f) != 0 || !ok) {
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+HGLOBAL ToGlobal(const demo::PackedDib& dib) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, dib.size());
+  if (!block) return nullptr;
+  void* p = GlobalLock(block);
+  std::memcpy(p, dib.data(), dib.size());
+  GlobalUnlock(block);
+  return block;
+}
+
+demo::PackedDib FromGlobal(HGLOBAL block) {
+  const size_t size = GlobalSize(block);
+  demo::PackedDib dib(size);
+  if (void* p = GlobalLock(block)) {
+    std::memcpy(dib.data(), p, size);
+    GlobalUnlock(block);
+  }
+  return dib;
+}
+
+// The frame in the image's proportions within most of the screen, the tool window beside it.
+void PlaceEditor(int imageWidth, int imageHeight, RECT* frame, POINT* tools) {
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  const int ncw = 2 * GetSystemMetrics(SM_CXFRAME);
+  const int nch = 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  const int toolWidth = 200;
+  int cw = sw - toolWidth - 60 - ncw, ch = sh - 80 - nch;
+  if (static_cast<long long>(cw) * imageHeight > static_cast<long long>(ch) * imageWidth)
+    cw = static_cast<int>(static_cast<long long>(ch) * imageWidth / imageHeight);
+  else
+    ch = static_cast<int>(static_cast<long long>(cw) * imageHeight / imageWidth);
+  if (cw > imageWidth && ch > imageHeight) {
+    cw = imageWidth;
+    ch = imageHeight;
+  }
+  frame->left = 20;
+  frame->top = 20;
+  frame->right = frame->left + cw + ncw;
+  frame->bottom = frame->top + ch + nch;
+  tools->x = frame->right + 20;
+  tools->y = frame->top;
+}
+
+// The scripted session, on its own thread: it only places the pointer and posts messages.
+struct Script {
+  std::string ready, done;
+  DWORD uiThread = 0;
+};
+
+struct Found {
+  HWND frame = nullptr;
+  HWND tools = nullptr;
+};
+
+BOOL CALLBACK FindEditorWindows(HWND window, LPARAM param) {
+  auto* found = reinterpret_cast<Found*>(param);
+  if (GetDlgItem(window, 12345)) found->frame = window;
+  if (GetDlgItem(window, 117) && GetDlgItem(window, 8)) found->tools = window;
+  return TRUE;
+}
+
+void MovePointerOverCanvas(HWND canvas, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(canvas, &p);
+  SetCursorPos(p.x, p.y);
+  PostMessageA(canvas, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  Sleep(40);
+}
+
+DWORD WINAPI RunScript(LPVOID param) {
+  const Script* script = static_cast<const Script*>(param);
+  Found found;
+  for (int i = 0; i < 200 && !(found.frame && found.tools); ++i) {
+    Sleep(50);
+    found = Found{};
+    EnumThreadWindows(script->uiThread, FindEditorWindows, reinterpret_cast<LPARAM>(&found));
+  }
+  if (!found.frame) return 1;
+  Sleep(300);
+  if (found.tools) SendMessageA(GetDlgItem(found.tools, 117), BM_CLICK, 0, 0);  // paint brush
+  HWND canvas = GetDlgItem(found.frame, 12345);
+  RECT rc{};
+  GetClientRect(canvas, &rc);
+  SetCursorPos(0, 0);
+  Sleep(100);
+  for (int step = 0; step <= 20; ++step)
+    MovePointerOverCanvas(canvas, rc.right / 4 + step * rc.right / 80, rc.bottom / 3 + step * rc.bottom / 120);
+  Sleep(300);
+  if (FILE* f = std::fopen(script->ready.c_str(), "w")) std::fclose(f);
+  for (int i = 0; i < 600 && GetFileAttributesA(script->done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+  PostMessageA(found.frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string input, output = "edited.bmp";
+  bool alwaysSave = false;
+  Script script;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--out" && i + 1 < argc) output = argv[++i];
+    else if (a == "--always-save") alwaysSave = true;
+    else if (a == "--script" && i + 2 < argc) {
+      script.ready = argv[++i];
+      script.done = argv[++i];
+    } else if (!a.empty() && a[0] != '-') input = a;
+    else {
+      std::fprintf(stderr, "usage: RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]\n");
+      return 2;
+    }
+  }
+
+  demo::PackedDib picture;
+  if (input.empty()) {
+    picture = demo::SampleRadiograph(1200, 600);
+    std::printf("Opening the editor over a made-up radiograph (1200 x 600).\n");
+  } else {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadFileBytes(input, &bytes)) {
+      std::fprintf(stderr, "cannot read %s\n", input.c_str());
+      return 1;
+    }
+    if (!demo::PackedDibFromBmp(bytes.data(), bytes.size(), &picture, &error)) {
+      std::fprintf(stderr, "%s: %s\n", input.c_str(), error.c_str());
+      return 1;
+    }
+    std::printf("Opening the editor over %s.\n", input.c_str());
+  }
+  std::fflush(stdout);
+
+  Suite suite;
+  if (!LoadSuite(&suite)) return 1;
+  HGLOBAL image = ToGlobal(picture);
+  if (!image) return 1;
+  int32_t width = 0, height = 0;
+  std::memcpy(&width, picture.data() + 4, 4);
+  std::memcpy(&height, picture.data() + 8, 4);
+
+  HWND host = CreateWindowExA(0, "STATIC", "Retouch demo host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 80, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+  RECT frame{};
+  POINT tools{};
+  PlaceEditor(width, height, &frame, &tools);
+
+  HANDLE driver = nullptr;
+  if (!script.ready.empty()) {
+    script.uiThread = GetCurrentThreadId();
+    driver = CreateThread(nullptr, 0, RunScript, &script, 0, nullptr);
+  }
+  const int result = suite.open(host, image, &frame, &tools);
+  if (driver) {
+    WaitForSingleObject(driver, 10000);
+    CloseHandle(driver);
+  }
+
+  int status = 0;
+  if (result == 1 || alwaysSave) {
+    if (WriteFileBytes(output, demo::BmpFromPackedDib(FromGlobal(image)))) {
+      std::printf("%s; the image was written to %s\n", result == 1 ? "Accepted" : "Closed", output.c_str());
+    } else {
+      std::fprintf(stderr, "cannot write %s\n", output.c_str());
+      status = 1;
+    }
+  } else {
+    std::printf("Closed without accepting: nothing written.\n");
+  }
+  if (host) DestroyWindow(host);
+  GlobalFree(image);
+  UnloadSuite(&suite);
+  return status;
+}

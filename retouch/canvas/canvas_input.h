@@ -1,0 +1,12 @@
+// Mouse and keyboard input of the canvas, in device (client) coordinates as the messages carry
+// them. The tools turn them into edits.
+#pragma once
+
+#include <windows.h>
+
+void OnButtonDown(HWND canvas, int x, int y);
+void OnMouseMove(HWND canvas, WPARAM flags, int x, int y);
+void OnButtonUp(HWND canvas, int x, int y);
+void OnCanvasTimer(HWND canvas, UINT_PTR timerId);
+void OnCanvasKeyDown(HWND canvas, int virtualKey);
+void OnCanvasChar(HWND canvas, int character);
