@@ -16,8 +16,9 @@
 
 namespace {
 
-// True from a press on the canvas to its release: drags and releases that no press here began
-// (the button went down elsewhere) neither paint nor record.
+// True from a press on the canvas to its release (while the canvas holds the capture): drags
+// and releases that no press here began (the button went down elsewhere) neither paint nor
+// record.
 bool g_strokeActive = false;
 
 POINT ToImage(HWND canvas, int x, int y) {
@@ -125,7 +126,7 @@ void OnMouseMove(HWND canvas, WPARAM flags, int x, int y) {
   RetouchState* s = g_state;
   if (!s || !s->pointerInCanvas) return;
   if (s->brushCursorShown > 0 && s->brushCursorEnabled) MoveBrushCursor(canvas);
-  if (!(flags & MK_LBUTTON) || !g_strokeActive) return;
+  if (!(flags & MK_LBUTTON) || !g_strokeActive || GetCapture() != canvas) return;
   const POINT p = ToImage(canvas, x, y);
   Segment& g = s->lastSegment;
   g.previousX = g.currentX;
