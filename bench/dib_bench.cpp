@@ -1,11 +1,12 @@
 // Pixel operations on a 4000 x 3000 24-bit image, each timed beside a plain memcpy of the bytes it
-// writes (same size, separate buffers of the same coldness). The counter `x_memcpy` is the ratio
-// operation time / memcpy time (thread CPU time); goals: flip, crop and paste within 2, mirror, masked paste and
-// resize within 6.
+// writes (same size, separate buffers, caches emptied before each). The counter `x_memcpy` is the ratio of the best operation
+// time to the best memcpy time (thread CPU time); goals: flip, crop and paste within 2; mirror,
+// masked paste and resize within 6.
 #include <benchmark/benchmark.h>
 
 #include <time.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -45,25 +46,38 @@ double ThreadSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// Times `op` against memcpy of `bytes` bytes, one of each per iteration.
+// Both the operation and the memcpy start from cold caches, as a picture of tens of megabytes
+// does in use: touching a buffer far larger than any cache pushes the previous work out.
+void EvictCaches() {
+  static std::vector<uint8_t> sweep(size_t{256} << 20);
+  for (size_t i = 0; i < sweep.size(); i += 64) ++sweep[i];
+  benchmark::DoNotOptimize(sweep.data());
+  benchmark::ClobberMemory();
+}
+
+// Times `op` against memcpy of `bytes` bytes, one of each per iteration. The ratio compares the
+// fastest run of each: other work on a shared machine only ever adds time.
 void Measure(benchmark::State& state, size_t bytes, const std::function<void()>& op) {
   std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
-  double opSeconds = 0, copySeconds = 0;
+  double opBest = 1e9, copyBest = 1e9;
   for (auto _ : state) {
+    EvictCaches();
     const double t0 = ThreadSeconds();
     std::memcpy(to.data(), from.data(), bytes);
     benchmark::ClobberMemory();
     const double t1 = ThreadSeconds();
+    EvictCaches();
+    const double t2 = ThreadSeconds();
     op();
     benchmark::ClobberMemory();
-    const double t2 = ThreadSeconds();
-    copySeconds += t1 - t0;
-    opSeconds += t2 - t1;
-    state.SetIterationTime(t2 - t1);
+    const double t3 = ThreadSeconds();
+    copyBest = std::min(copyBest, t1 - t0);
+    opBest = std::min(opBest, t3 - t2);
+    state.SetIterationTime(t3 - t2);
   }
-  const double n = static_cast<double>(state.iterations());
-  state.counters["memcpy_ms"] = copySeconds / n * 1e3;
-  state.counters["x_memcpy"] = opSeconds / copySeconds;
+  state.counters["best_ms"] = opBest * 1e3;
+  state.counters["memcpy_ms"] = copyBest * 1e3;
+  state.counters["x_memcpy"] = opBest / copyBest;
   state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
 }
 

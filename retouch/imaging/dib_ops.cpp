@@ -90,32 +90,37 @@ bool Paste(const View& destination, const View& patch, int64_t left, int64_t top
 
 namespace {
 
-// Masked copy of n pixels: where the mask pixel's red byte is 0 the patch pixel replaces the
-// destination's. Four pixels (12 bytes, three words) at a time: whole groups inside are copied,
-// whole groups outside skipped, mixed ones merged through byte masks without branches.
+// Copies pixel by pixel where the mask pixel's red byte is 0, without branches.
+inline void MaskedPixels(uint8_t* d, const uint8_t* p, const uint8_t* m, int64_t n) {
+  for (int64_t j = 0; j < n; ++j, d += 3, p += 3, m += 3) {
+    const bool in = m[2] == 0;
+    const uint8_t b0 = in ? p[0] : d[0], b1 = in ? p[1] : d[1], b2 = in ? p[2] : d[2];
+    d[0] = b0;
+    d[1] = b1;
+    d[2] = b2;
+  }
+}
+
+// Masked copy of n pixels. Eight pixels (24 bytes, three words) are classified at once from the
+// mask's red bytes: wholly inside is copied, wholly outside skipped, mixed done pixel by pixel.
 void MaskedRow(uint8_t* d, const uint8_t* p, const uint8_t* m, int64_t n) {
   int64_t j = 0;
   if constexpr (std::endian::native == std::endian::little) {
-    for (; j + 4 <= n; j += 4, d += 12, p += 12, m += 12) {
-      const uint32_t f0 = m[2] == 0 ? 0xFFu : 0u, f1 = m[5] == 0 ? 0xFFu : 0u, f2 = m[8] == 0 ? 0xFFu : 0u,
-                     f3 = m[11] == 0 ? 0xFFu : 0u;
-      const uint32_t all = f0 & f1 & f2 & f3, any = f0 | f1 | f2 | f3;
-      if (all) {
-        std::memcpy(d, p, 12);
-      } else if (any) {
-        const uint32_t s[3] = {f0 * 0x00010101u | f1 << 24, f1 * 0x00000101u | f2 * 0x01010000u,
-                               f2 | f3 * 0x01010100u};
-        uint32_t dv[3], pv[3];
-        std::memcpy(dv, d, 12);
-        std::memcpy(pv, p, 12);
-        for (int k = 0; k < 3; ++k) dv[k] = (dv[k] & ~s[k]) | (pv[k] & s[k]);
-        std::memcpy(d, dv, 12);
+    // Red bytes of eight pixels: offsets 2, 5 | 8, 11, 14 | 17, 20, 23.
+    constexpr uint64_t kRed0 = 0x0000FF0000FF0000u, kRed1 = 0x00FF0000FF0000FFu, kRed2 = 0xFF0000FF0000FF00u;
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+    auto hasZeroByte = [](uint64_t x) { return ((x - kOnes) & ~x & kHigh) != 0; };
+    for (; j + 8 <= n; j += 8, d += 24, p += 24, m += 24) {
+      uint64_t w[3];
+      std::memcpy(w, m, 24);
+      if (((w[0] & kRed0) | (w[1] & kRed1) | (w[2] & kRed2)) == 0) {
+        std::memcpy(d, p, 24);
+      } else if (hasZeroByte(w[0] | ~kRed0) || hasZeroByte(w[1] | ~kRed1) || hasZeroByte(w[2] | ~kRed2)) {
+        MaskedPixels(d, p, m, 8);
       }
     }
   }
-  for (; j < n; ++j, d += 3, p += 3, m += 3) {
-    if (m[2] == 0) std::memcpy(d, p, 3);
-  }
+  MaskedPixels(d, p, m, n - j);
 }
 
 }  // namespace
@@ -153,18 +158,18 @@ bool FlipVertical(const View& image) {
 
 bool Mirror(const View& image) {
   if (!Is24(image) || image.width <= 1 || image.height <= 1) return false;
+  const size_t rowBytes = static_cast<size_t>(image.width) * 3;
+  // One row buffer with a spare byte: pixels move as 4-byte words, the 4th byte overwritten by
+  // the next pixel.
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes + 1]);
+  if (!buffer) return false;
+  buffer[rowBytes] = 0;
   for (int32_t y = 0; y < image.height; ++y) {
-    uint8_t* a = image.Row(y);
-    uint8_t* b = a + static_cast<size_t>(image.width - 1) * 3;
-    for (; a < b; a += 3, b -= 3) {
-      const uint8_t a0 = a[0], a1 = a[1], a2 = a[2];
-      a[0] = b[0];
-      a[1] = b[1];
-      a[2] = b[2];
-      b[0] = a0;
-      b[1] = a1;
-      b[2] = a2;
-    }
+    uint8_t* d = image.Row(y);
+    std::memcpy(buffer.get(), d, rowBytes);
+    const uint8_t* s = buffer.get() + rowBytes - 3;
+    for (int32_t x = 1; x < image.width; ++x, d += 3, s -= 3) std::memcpy(d, s, 4);
+    std::memcpy(d, s, 3);
   }
   return true;
 }

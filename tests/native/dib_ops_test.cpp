@@ -338,16 +338,19 @@ TEST(DibPasteMasked, CopiesOnlyWhereTheMaskIsBlackAndClips) {
 }
 
 TEST(DibPasteMasked, AnyMaskPatternMatchesAPixelByPixelCopy) {
-  // Rows long enough for the four-pixel groups, with every mix of inside and outside.
+  // Rows long enough for the eight-pixel groups, with scattered pixels and with long runs of
+  // inside and outside.
   uint32_t seed = 12345;
   auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-  for (int w : {4, 5, 7, 8, 13, 33}) {
+  for (int w : {4, 5, 7, 8, 13, 33, 70, 200}) {
     Image patch(w, 3), mask(w, 3);
     patch.Pattern(5);
     std::vector<bool> inside(static_cast<size_t>(w * 3));
+    bool run = true;
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < w; ++x) {
-        const bool in = (next() >> 16) % 3 != 0;
+        if ((next() >> 16) % 12 == 0) run = !run;
+        const bool in = w >= 70 ? run : (next() >> 16) % 3 != 0;
         inside[static_cast<size_t>(y * w + x)] = in;
         mask.Set(x, y, in ? (next() >> 8 & 0xFFFF00u) : (next() >> 8 | 1u));  // only red decides
       }
