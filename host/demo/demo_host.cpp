@@ -157,12 +157,16 @@ DWORD WINAPI RunScript(LPVOID param) {
     EnumThreadWindows(script->uiThread, FindEditorWindows, reinterpret_cast<LPARAM>(&found));
   }
   if (!found.frame) return 1;
+  // The pointer goes to the tool window first, as a user's would, to pick the paint brush.
+  HWND paint = found.tools ? GetDlgItem(found.tools, 117) : nullptr;
+  RECT br{};
+  if (paint) GetWindowRect(paint, &br);
+  SetCursorPos((br.left + br.right) / 2, (br.top + br.bottom) / 2);
   Sleep(300);
-  if (found.tools) SendMessageA(GetDlgItem(found.tools, 117), BM_CLICK, 0, 0);  // paint brush
+  if (paint) SendMessageA(paint, BM_CLICK, 0, 0);
   HWND canvas = GetDlgItem(found.frame, 12345);
   RECT rc{};
   GetClientRect(canvas, &rc);
-  SetCursorPos(0, 0);
   Sleep(100);
   for (int step = 0; step <= 20; ++step)
     MovePointerOverCanvas(canvas, rc.right / 4 + step * rc.right / 80, rc.bottom / 3 + step * rc.bottom / 120);

@@ -120,7 +120,7 @@ PackedDib SampleRadiograph(int width, int height) {
   };
   // Arches: parabolas opening upward (lower jaw) and downward (upper jaw) around the centre.
   const double cx = w / 2;
-  const double occlusal = h * 0.5;  // where the teeth meet
+  const double occlusal = h * 0.46;  // where the teeth meet
   const int teethPerArch = 14;
   for (int y = 0; y < height; ++y) {
     uint8_t* row = dib.data() + 40 + static_cast<int64_t>(height - 1 - y) * stride;
@@ -132,28 +132,31 @@ PackedDib SampleRadiograph(int width, int height) {
       // Mandible and maxilla: broad bright bands behind the teeth.
       v += 0.22 * std::exp(-std::pow((dy - h * 0.28) / (h * 0.10), 2)) * (1 - 0.5 * u * u);
       v += 0.16 * std::exp(-std::pow((dy + h * 0.27) / (h * 0.10), 2)) * (1 - 0.5 * u * u);
-      // Teeth: crown near the occlusal line, tapering root away from it.
-      const double slot = (u + 0.85) / 1.7 * teethPerArch;
-      if (slot > 0 && slot < teethPerArch) {
-        const double within = slot - std::floor(slot);  // 0 .. 1 across one tooth
+      // Teeth: a rounded crown near the occlusal line, a tapering root away from it, soft edges.
+      const double slot = (u + 0.86) / 1.72 * teethPerArch;
+      const double a = std::abs(dy);
+      if (slot > 0 && slot < teethPerArch && a > h * 0.006) {
         const int index = static_cast<int>(slot);
+        const double side = std::abs(slot - index - 0.5);  // 0 at the tooth's axis, 0.5 between teeth
         const double molar = std::abs(index - teethPerArch / 2.0 + 0.5) / (teethPerArch / 2.0);
-        const double crownHalf = 0.36 + 0.08 * molar;
-        const double a = std::abs(dy);
-        const double crownLen = h * 0.11;
-        const double rootLen = h * (0.16 + 0.04 * (1 - molar));
-        const double side = std::abs(within - 0.5);
-        if (a > h * 0.008) {
-          if (a < crownLen && side < crownHalf) {
-            v = std::max(v, 0.70 + 0.12 * (1 - side / crownHalf));  // enamel and dentine
-            if ((index == 3 || index == 10) && dy > 0 && a < crownLen * 0.5 && side < crownHalf * 0.5)
-              v = 0.97;  // fillings
-          } else if (a >= crownLen && a < crownLen + rootLen) {
-            const double taper = crownHalf * (1 - (a - crownLen) / rootLen * 0.8);
-            if (side < taper) v = std::max(v, 0.52 + 0.1 * (1 - side / taper));
-            if (side < taper * 0.18) v -= 0.15;  // root canal
-          }
+        const double crownHalf = 0.38 + 0.07 * molar;
+        const double crownLen = h * (0.10 + 0.015 * molar);
+        const double rootLen = h * (0.17 + 0.04 * (1 - molar)) * (dy > 0 ? 1.0 : 0.9);
+        double halfWidth = 0, level = 0;
+        if (a < crownLen) {
+          const double t = (a - crownLen * 0.5) / (crownLen * 0.62);  // rounded at both ends
+          halfWidth = crownHalf * std::sqrt(std::max(0.0, 1 - t * t * t * t));
+          level = 0.78 - 0.10 * (side / crownHalf) * (side / crownHalf);  // enamel
+        } else if (a < crownLen + rootLen) {
+          const double t = (a - crownLen) / rootLen;
+          halfWidth = crownHalf * 0.8 * (1 - t * t * 0.85);
+          level = 0.55 - 0.08 * t;
+          if (side < halfWidth * 0.16) level -= 0.14;  // root canal
         }
+        const double edge = std::clamp((halfWidth - side) / 0.05, 0.0, 1.0);
+        v = v * (1 - edge) + std::max(v, level) * edge;
+        if ((index == 3 || index == 10) && dy > 0 && a < crownLen * 0.55 && side < crownHalf * 0.45)
+          v = 0.96;  // fillings
       }
       v *= 1 - 0.35 * u * u;  // fall-off toward the film's ends
       v += 0.025 * noise();
