@@ -374,7 +374,8 @@ void PaintHard(const dib::View& image, const dib::View& mask, const DabClip& cli
         [&](int32_t i) { return row.mask[i] != 0 && covered[i] == 0; },
         [&](int32_t i0, int32_t i1) {
           BlendToColour(row.pixel + 3 * i0, 3 * (i1 - i0), colour, add, s);
-          std::memset(covered + i0, 1, static_cast<size_t>(i1 - i0));
+          // Runs are mostly a pixel or two (the new edge of a moving brush): no library call.
+          for (int32_t i = i0; i < i1; ++i) covered[i] = 1;
         });
   });
 }
