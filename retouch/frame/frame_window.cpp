@@ -70,8 +70,12 @@ void InitFrame(HWND frame, const OpenRequest* request) {
   const frame::Size outer = frame::OpeningWindowSize(client, fx, fy, caption);
   SetWindowPos(frame, nullptr, fr.left, fr.top, outer.width, outer.height, SWP_NOZORDER | SWP_NOACTIVATE);
   FitCanvas(frame);
-  // The canvas maps the image onto its client area; it may not have been resized just now.
-  if (HWND canvas = Canvas(frame)) UpdateCanvasMapping(canvas);
+  // The canvas maps the image onto its client area, and sizes the brush cursor by that mapping;
+  // it may not have been resized just now.
+  if (HWND canvas = Canvas(frame)) {
+    UpdateCanvasMapping(canvas);
+    RebuildBrushCursor(canvas, FALSE);
+  }
 
   s->toolWindow = EditorCreateDialog(TEMPLATE_TOOL_WINDOW, frame, ToolWindowProc);
   if (!s->toolWindow) return;
