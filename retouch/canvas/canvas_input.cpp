@@ -1,21 +1,11 @@
-// The canvas's input handlers. Editing by tool is not wired in yet: the pointer moves the brush
-// cursor, the spray timer reapplies the stroke, keys go to the text tool.
+// The canvas's timer and keyboard input: the spray timer reapplies the stroke, keys go to the text
+// tool. The mouse buttons and movements are the tools' (mouse_tools.cpp).
 #include "retouch/canvas/canvas_input.h"
 
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_hooks.h"
-
-void OnButtonDown(HWND, int, int) {}
-
-void OnMouseMove(HWND canvas, WPARAM, int, int) {
-  RetouchState* s = g_state;
-  if (!s || !s->pointerInCanvas) return;
-  if (s->brushCursorShown > 0 && s->brushCursorEnabled) MoveBrushCursor(canvas);
-}
-
-void OnButtonUp(HWND, int, int) {}
 
 void OnCanvasTimer(HWND canvas, UINT_PTR timerId) {
   RetouchState* s = g_state;

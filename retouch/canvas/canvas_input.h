@@ -7,6 +7,8 @@
 void OnButtonDown(HWND canvas, int x, int y);
 void OnMouseMove(HWND canvas, WPARAM flags, int x, int y);
 void OnButtonUp(HWND canvas, int x, int y);
+// Another window took the mouse capture: a stroke in progress ends as if the button came up.
+void OnCaptureLost(HWND canvas);
 void OnCanvasTimer(HWND canvas, UINT_PTR timerId);
 void OnCanvasKeyDown(HWND canvas, int virtualKey);
 void OnCanvasChar(HWND canvas, int character);

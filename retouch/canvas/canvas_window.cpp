@@ -172,6 +172,9 @@ LRESULT CALLBACK CanvasWindowProc(HWND canvas, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONUP:
       OnButtonUp(canvas, x, y);
       return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != canvas) OnCaptureLost(canvas);
+      return 0;
     case WM_CANVAS_POINTER_ENTERED:
       ShowBrushCursor(canvas);
       return 0;

@@ -11,12 +11,23 @@ void ResetHistory();                         // frees every history patch and th
 int ApplyStroke(HWND canvas, int cx, int cy, int px, int py);
 
 // Selection.
+// The lasso tool's press, drag and release on the canvas: `x`, `y` in image coordinates, the
+// drag also with the device point (the move, resize and rotation trackers work in device units).
+void SelectionPress(HWND canvas, int x, int y);
+void SelectionDrag(HWND canvas, int deviceX, int deviceY, int x, int y);
+void SelectionRelease(HWND canvas, int deviceX, int deviceY, int x, int y);
+// The outline brush: its press (FALSE when the stroke stops there), one dab with the brush
+// rectangle in image coordinates (1 when it was applied), and its release.
+BOOL OutlinePress(HWND canvas, int x, int y);
+int OutlineDab(HWND canvas, const RECT* brush);
+void OutlineRelease(HWND canvas);
 void DropSelection();             // removes the outline and the floating selection
 void DrawSelection(HDC dc);       // outline, floating selection and handles on a canvas DC
 BOOL ChooseSelectionCursor(HWND canvas);  // WM_SETCURSOR: TRUE when it set a cursor
 void FreeSelectionBlocks();       // every block of the selection state, at the end of the editor
 
 // Text tool.
+void TextStart(HWND canvas, int x, int y);  // a press places the text box at image point (x, y)
 void TextEnd(HWND canvas);
 void TextPaint(HWND canvas, HDC dc);
 void TextKeyDown(HWND canvas, int virtualKey);

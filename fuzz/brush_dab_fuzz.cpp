@@ -1,0 +1,68 @@
+// Dabs with arbitrary image, mask and sample sizes, positions, tools and strengths: every dab must
+// stay inside the views it is given, and undo patches inside the image.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "retouch/imaging/brush_ops.h"
+#include "retouch/imaging/history.h"
+
+namespace {
+
+// Reads the input front to back; zeros once it runs out.
+struct Input {
+  const uint8_t* data;
+  size_t size;
+  uint8_t Byte() {
+    if (size == 0) return 0;
+    --size;
+    return *data++;
+  }
+  int32_t Int16() { return static_cast<int16_t>(Byte() | (Byte() << 8)); }
+};
+
+// A view over a vector of exactly the rows it needs, so that any stray byte trips the sanitizer.
+struct Block {
+  Block(int32_t w, int32_t h, int32_t bpp, Input& in) {
+    const int32_t stride = static_cast<int32_t>(dib::Stride(w, bpp));
+    bytes.resize(static_cast<size_t>(stride) * static_cast<size_t>(h));
+    for (uint8_t& b : bytes) b = in.Byte();
+    view = {bytes.data(), w, h, bpp, stride};
+  }
+  std::vector<uint8_t> bytes;
+  dib::View view;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Input in{data, size};
+  const int32_t w = 1 + in.Byte() % 64, h = 1 + in.Byte() % 64;
+  const int32_t mw = 1 + in.Byte() % 100, mh = 1 + in.Byte() % 100;
+  const int32_t sw = 1 + in.Byte() % 100, sh = 1 + in.Byte() % 100;
+  const int32_t tools[] = {brush::kPaint, brush::kRestore, brush::kSpray, brush::kStamp, brush::kClone, brush::kSmooth};
+  brush::DabSettings st;
+  st.tool = tools[in.Byte() % 6];
+  st.option = in.Byte() % 3;
+  st.strength = static_cast<int8_t>(in.Byte()) * 2;
+  st.color = in.Byte() * 0x010203u;
+  const int32_t x = in.Int16(), y = in.Int16();
+  Block mask(mw, mh, 8, in), sample(sw, sh, 24, in), coverage(w, h, 8, in), snapshot(w, h, 24, in),
+      backup(w, h, 24, in), image(w, h, 24, in);
+  brush::DabBlocks blocks;
+  blocks.coverage = coverage.view;
+  blocks.snapshot = snapshot.view;
+  blocks.backup = backup.view;
+  blocks.sample = sample.view;
+  brush::ApplyDab(st, x, y, image.view, mask.view, blocks);
+  brush::ApplyDab(st, x / 64, y / 64, image.view, mask.view, blocks);
+
+  const brush::Rect r = brush::ClampToImage({x % 80, y % 80, x % 80 + sw, y % 80 + sh}, w, h);
+  if (r.right > r.left && r.bottom > r.top) {
+    Block patch(r.right - r.left, r.bottom - r.top, 24, in);
+    history::ExchangeRect(image.view, patch.view, r);
+  }
+  history::ExchangeRect(image.view, sample.view, {x, y, x + sw, y + sh});
+  return 0;
+}

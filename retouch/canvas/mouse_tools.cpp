@@ -1,0 +1,165 @@
+// The canvas's mouse input by tool. A press on the canvas starts a stroke: the brushes apply
+// themselves along every movement and record one undo entry when the button comes up (the stamp
+// records at the press); the colour picker reads the pixel under the pointer; the lasso, the
+// outline brush and the text tool get their own handlers. Positions arrive in device units and
+// are converted with the canvas's own mapping.
+#include <windows.h>
+
+#include "retouch/canvas/canvas_input.h"
+#include "retouch/canvas/canvas_window.h"
+#include "retouch/frame/brush_cursor.h"
+#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_hooks.h"
+#include "retouch/frame/gdi_guard.h"
+#include "retouch/imaging/brush_ops.h"
+#include "retouch/imaging/brushes.h"
+
+namespace {
+
+// True from a press on the canvas to its release (while the canvas holds the capture): drags
+// and releases that no press here began (the button went down elsewhere) neither paint nor
+// record.
+bool g_strokeActive = false;
+
+POINT ToImage(HWND canvas, int x, int y) {
+  POINT p{x, y};
+  WindowDC dc(canvas);
+  if (dc.get()) DPtoLP(dc.get(), &p, 1);
+  return p;
+}
+
+POINT ToDevice(HWND canvas, POINT p) {
+  WindowDC dc(canvas);
+  if (dc.get()) LPtoDP(dc.get(), &p, 1);
+  return p;
+}
+
+bool IsBrush(int tool) { return tool >= TOOL_PAINT && tool <= TOOL_CLONE; }
+
+// The strokes whose undo entry is made when the button comes up.
+bool RecordsAtRelease(int tool) { return IsBrush(tool) && tool != TOOL_STAMP; }
+
+DibHandle CanvasDib(HWND canvas) { return static_cast<DibHandle>(CanvasImage(canvas)); }
+
+void ApplyLastSegment(HWND canvas) {
+  const Segment& g = g_state->lastSegment;
+  ApplyStroke(canvas, g.currentX, g.currentY, g.previousX, g.previousY);
+}
+
+RECT RectOf(const brush::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+brush::StrokeBounds BoundsOf(const RetouchState* s) {
+  return {s->strokeBounds.minX, s->strokeBounds.maxX, s->strokeBounds.minY, s->strokeBounds.maxY};
+}
+
+// The release: at image point p, device point (dx, dy).
+void EndStroke(HWND canvas, POINT p, int dx, int dy) {
+  RetouchState* s = g_state;
+  g_strokeActive = false;
+  const int tool = s->currentTool;
+  s->lastSegment = Segment{p.x, p.y, p.x, p.y};
+  s->releasePoint = p;
+  if (RecordsAtRelease(tool)) {
+    const RECT r = RectOf(brush::StrokeRecordRect(BoundsOf(s), s->brushWidth, s->brushHeight, s->brushScale));
+    RecordHistory(&r);
+  }
+  if (tool == TOOL_SPRAY) KillTimer(canvas, kSprayTimerId);
+  if (tool == TOOL_PICKER) RebuildBrushCursor(canvas, TRUE);
+  if (tool == TOOL_LASSO) SelectionRelease(canvas, dx, dy, p.x, p.y);
+  if (tool == TOOL_OUTLINE) {
+    OutlineRelease(canvas);
+  } else {
+    ShowBrushCursor(canvas);
+  }
+  if (GetCapture() == canvas) ReleaseCapture();
+}
+
+}  // namespace
+
+void OnButtonDown(HWND canvas, int x, int y) {
+  RetouchState* s = g_state;
+  if (!s) return;
+  const POINT p = ToImage(canvas, x, y);
+  if (!s->pointerInCanvas) return;
+  const int tool = s->currentTool;
+  SetCapture(canvas);
+  g_strokeActive = true;
+  s->lastSegment = Segment{p.x, p.y, p.x, p.y};
+  s->strokeBounds = StrokeBounds{p.x, p.x, p.y, p.y};
+  // The undo patch of the stroke comes from this copy; only the brushes record one.
+  if (IsBrush(tool)) RefreshCopy(&s->strokeBefore, CanvasDib(canvas));
+  if (tool != TOOL_OUTLINE) HideBrushCursor(canvas);
+  switch (tool) {
+    case TOOL_SPRAY:
+      SetTimer(canvas, kSprayTimerId, static_cast<UINT>(brush::SprayPeriod(s->brushWidth, s->brushHeight)), nullptr);
+      break;
+    case TOOL_CLONE:
+      // Every clone stroke samples again at its first application.
+      if (s->cloneSample) GlobalFree(s->cloneSample);
+      s->cloneSample = nullptr;
+      break;
+    case TOOL_PICKER:
+      PickColor(p.x, p.y);
+      break;
+    case TOOL_TEXT:
+      TextStart(canvas, p.x, p.y);
+      break;
+    case TOOL_LASSO:
+      SelectionPress(canvas, p.x, p.y);
+      break;
+    default:
+      break;
+  }
+  s->pressPoint = p;
+  s->releasePoint = p;
+  if (tool == TOOL_STAMP && s->cloneSample) {
+    const RECT r = RectOf(brush::StampRecordRect(BoundsOf(s), s->brushWidth, s->brushHeight));
+    RecordHistory(&r);
+  }
+  if (tool == TOOL_OUTLINE && !OutlinePress(canvas, p.x, p.y)) return;
+  if (tool == TOOL_LASSO || tool == TOOL_PICKER) return;
+  if (tool == TOOL_PAINT) BeginPaintStroke();
+  ApplyLastSegment(canvas);
+}
+
+void OnMouseMove(HWND canvas, WPARAM flags, int x, int y) {
+  RetouchState* s = g_state;
+  if (!s || !s->pointerInCanvas) return;
+  if (s->brushCursorShown > 0 && s->brushCursorEnabled) MoveBrushCursor(canvas);
+  if (!(flags & MK_LBUTTON) || !g_strokeActive || GetCapture() != canvas) return;
+  const POINT p = ToImage(canvas, x, y);
+  Segment& g = s->lastSegment;
+  g.previousX = g.currentX;
+  g.previousY = g.currentY;
+  g.currentX = p.x;
+  g.currentY = p.y;
+  switch (s->currentTool) {
+    case TOOL_LASSO:
+      SelectionDrag(canvas, x, y, p.x, p.y);
+      return;
+    case TOOL_PICKER:
+      PickColor(p.x, p.y);
+      return;
+    case TOOL_OUTLINE:
+    case TOOL_STAMP:
+      return;
+    default:
+      ApplyLastSegment(canvas);
+      return;
+  }
+}
+
+void OnButtonUp(HWND canvas, int x, int y) {
+  if (!g_state || !g_strokeActive) return;
+  EndStroke(canvas, ToImage(canvas, x, y), x, y);
+}
+
+void OnCaptureLost(HWND canvas) {
+  // Only the brushes' and the picker's strokes: the selection's trackers take the capture
+  // themselves.
+  const RetouchState* s = g_state;
+  if (!s || !g_strokeActive || !(IsBrush(s->currentTool) || s->currentTool == TOOL_PICKER)) return;
+  const POINT p{s->lastSegment.currentX, s->lastSegment.currentY};
+  const POINT d = ToDevice(canvas, p);
+  EndStroke(canvas, p, d.x, d.y);
+}

@@ -1,0 +1,646 @@
+#include "retouch/imaging/brush_ops.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace brush {
+
+// ---- Geometry of a stroke -------------------------------------------------------------------
+
+int32_t BrushScale(int32_t tool, int32_t option) { return tool == kSpray && option == 1 ? 2 : 1; }
+
+Rect DabRect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t scale) {
+  const int32_t left = x - (width / 2) * scale;
+  const int32_t top = y - (height / 2) * scale;
+  return {left, top, left + width * scale, top + height * scale};
+}
+
+int32_t SprayPeriod(int32_t width, int32_t height) { return (width + height) * 2 + 55; }
+
+void StartBounds(StrokeBounds* bounds, int32_t x, int32_t y) { *bounds = {x, x, y, y}; }
+
+void ExtendBounds(StrokeBounds* bounds, int32_t x, int32_t y) {
+  bounds->minX = std::min(bounds->minX, x);
+  bounds->maxX = std::max(bounds->maxX, x);
+  bounds->minY = std::min(bounds->minY, y);
+  bounds->maxY = std::max(bounds->maxY, y);
+}
+
+Rect StrokeRecordRect(const StrokeBounds& b, int32_t width, int32_t height, int32_t scale) {
+  const int32_t hw = (width / 2) * scale;
+  const int32_t hh = (height / 2) * scale;
+  return {b.minX - hw - 1, b.minY - hh - 1, b.maxX + hw + 1, b.maxY + hh + 2};
+}
+
+Rect StampRecordRect(const StrokeBounds& b, int32_t width, int32_t height) {
+  // The dab spans x - width/2 .. x - width/2 + width: one column more than the half on the right
+  // when the width is odd. The bottom already has a spare row.
+  return {b.minX - width / 2, b.minY - height / 2, b.maxX + width / 2 + (width & 1),
+          b.maxY + height / 2 + 1};
+}
+
+Rect ClampToImage(Rect r, int32_t width, int32_t height) {
+  r.left = std::max(r.left, 0);
+  r.top = std::max(r.top, 0);
+  r.right = std::min(r.right, width);
+  r.bottom = std::min(r.bottom, height);
+  return r;
+}
+
+// ---- Clipping and weights --------------------------------------------------------------------
+
+bool ClipDab(int32_t imageWidth, int32_t imageHeight, int32_t maskWidth, int32_t maskHeight,
+             int32_t left, int32_t top, DabClip* clip) {
+  const int64_t right = static_cast<int64_t>(left) + maskWidth;
+  const int64_t bottom = static_cast<int64_t>(top) + maskHeight;
+  if (imageWidth <= 0 || imageHeight <= 0 || maskWidth <= 0 || maskHeight <= 0) return false;
+  if (right <= 0 || bottom <= 0 || left >= imageWidth || top >= imageHeight) return false;
+  // A mask wider than the image may overhang both edges at once: clip each side on its own.
+  const int32_t x0 = std::max(left, 0);
+  const int32_t y0 = std::max(top, 0);
+  const int32_t x1 = static_cast<int32_t>(std::min<int64_t>(right, imageWidth));
+  const int32_t y1 = static_cast<int32_t>(std::min<int64_t>(bottom, imageHeight));
+  *clip = {x0, y0, x1 - x0, y1 - y0, x0 - left, y0 - top};
+  return true;
+}
+
+int32_t SoftShape::Offset(int32_t index, int32_t size) {
+  const int32_t half = size / 2;
+  return index <= half - 1 ? index + 1 - half : index - half;
+}
+
+SoftShape::SoftShape(int32_t width, int32_t height) : width_(width), height_(height) {
+  a_ = width / 2.0 - 1;
+  const double b = height / 2.0 - 1;
+  aa_ = a_ * a_;
+  bb_ = b * b;
+  l_ = aa_ * bb_;
+}
+
+double SoftShape::Distance(int32_t column, int32_t row) const {
+  const double dx = Offset(column, width_);
+  const double dy = Offset(row, height_);
+  if (aa_ != 0.0 && bb_ != 0.0) return std::min(dx * dx * bb_ + dy * dy * aa_, l_) / l_;
+  // A dab two pixels across has no room for a falloff along that axis (the offsets there are
+  // all 0): fade along the other axis alone.
+  if (aa_ == 0.0 && bb_ == 0.0) return 0.0;
+  if (aa_ == 0.0) return std::min(dy * dy, bb_) / bb_;
+  return std::min(dx * dx, aa_) / aa_;
+}
+
+// ---- Per-pixel work --------------------------------------------------------------------------
+//
+// Each row of a dab is split into runs of the pixels the tool changes (mask set and, for the
+// paint brush, not yet treated as strongly in this stroke); each run is then worked byte by byte,
+// eight bytes at a time where SSE2 is there. Values up to 25500 are divided by 100 as
+// (x * 5243) >> 19, which is exact in that range.
+
+namespace {
+
+struct Rgb {
+  uint8_t c[3];  // blue, green, red: the order of a stored pixel
+};
+
+Rgb Channels(uint32_t color) {
+  return {{static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
+           static_cast<uint8_t>(color)}};
+}
+
+bool IsView(const dib::View& v, int32_t bitsPerPixel) {
+  return v.valid() && v.bitsPerPixel == bitsPerPixel &&
+         v.stride >= dib::Stride(v.width, bitsPerPixel);
+}
+
+bool Matches(const dib::View& v, int32_t bitsPerPixel, const dib::View& image) {
+  return IsView(v, bitsPerPixel) && v.width == image.width && v.height == image.height;
+}
+
+// trunc(x / 100) as a double division gives it, for 0 <= x < 25600, without dividing: for such
+// x the rounded quotient never reaches the next integer from below, so it is floor(x / 100),
+// which the product with 0.01 finds to within one and two exact comparisons settle.
+inline uint8_t Hundredth(double x) {
+  int32_t k = static_cast<int32_t>(x * 0.01);
+  k += x >= 100.0 * (k + 1) ? 1 : 0;
+  k -= x < 100.0 * k ? 1 : 0;
+  return static_cast<uint8_t>(k);
+}
+
+#if defined(__SSE2__)
+inline __m128i Load16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline __m128i Load8(const uint8_t* p) {
+  return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+}
+inline __m128i Load8x16(const uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store8(uint8_t* p, __m128i v) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v));
+}
+inline __m128i Div100(__m128i x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(5243)), 3); }
+// 16 bits: pixel k of the 16 at p is set (mask byte not 0).
+inline uint32_t Set16(const uint8_t* p) {
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load16(p), _mm_setzero_si128()))) & 0xFFFFu;
+}
+#endif
+
+// Calls run(i0, i1) for every maximal run of pixels of [0, n) that pass the test: `test16(i)`
+// gives pixels i .. i + 15 as 16 bits (used with SSE2 only), `test1(i)` one pixel.
+template <class Test16, class Test1, class Run>
+void ForEachRun(int32_t n, Test16&& test16, Test1&& test1, Run&& run) {
+  int32_t start = -1;
+  for (int32_t base = 0; base < n; base += 64) {
+    const int32_t count = std::min<int32_t>(64, n - base);
+    uint64_t bits = 0;
+    int32_t k = 0;
+#if defined(__SSE2__)
+    for (; k + 16 <= count; k += 16) bits |= static_cast<uint64_t>(test16(base + k)) << k;
+#else
+    (void)test16;
+#endif
+    for (; k < count; ++k) bits |= static_cast<uint64_t>(test1(base + k) ? 1 : 0) << k;
+    const uint64_t valid = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+    int32_t pos = 0;
+    while (pos < count) {
+      if (start < 0) {
+        const uint64_t rest = bits >> pos;
+        if (rest == 0) break;
+        pos += std::countr_zero(rest);
+        start = base + pos;
+      }
+      const uint64_t rest = (~bits & valid) >> pos;
+      if (rest == 0) break;  // the run goes on in the next chunk
+      pos += std::countr_zero(rest);
+      run(start, base + pos);
+      start = -1;
+    }
+  }
+  if (start >= 0) run(start, n);
+}
+
+// Runs of pixels whose mask byte is set.
+template <class Run>
+void ForEachMaskRun(const uint8_t* m, int32_t n, Run&& run) {
+  ForEachRun(
+      n,
+      [&](int32_t i) {
+#if defined(__SSE2__)
+        return Set16(m + i);
+#else
+        return (void)i, 0u;
+#endif
+      },
+      [&](int32_t i) { return m[i] != 0; }, run);
+}
+
+// A colour repeated over the bytes of pixels: entry b is the colour's channel b % 3, spread
+// so that eight bytes from any multiple of 8 (mod 24) can be read at once.
+struct ColourBytes {
+  explicit ColourBytes(const Rgb& rgb, uint32_t factor = 1) {
+    for (int b = 0; b < 24; ++b) wide[b] = static_cast<uint16_t>(rgb.c[b % 3] * factor);
+    for (int b = 0; b < 48; ++b) bytes[b] = rgb.c[b % 3];
+  }
+  uint16_t wide[24];
+  uint8_t bytes[48];
+};
+
+// p[b] = (p[b] * keep + add[b % 3]) / 100 over n bytes of whole pixels; keep = 100 - s and add
+// the colour times s. s = 100 writes the colour.
+void BlendToColour(uint8_t* p, int32_t n, const ColourBytes& colour, const ColourBytes& add,
+                   int32_t strength) {
+  if (strength == 100) {
+    for (int32_t b = 0; b < n; b += 48) std::memcpy(p + b, colour.bytes, static_cast<size_t>(std::min(48, n - b)));
+    return;
+  }
+  const uint16_t keep = static_cast<uint16_t>(100 - strength);
+  int32_t b = 0;
+#if defined(__SSE2__)
+  const __m128i k = _mm_set1_epi16(static_cast<int16_t>(keep));
+  const __m128i zero = _mm_setzero_si128();
+  int32_t phase = 0;  // b % 24
+  for (; b + 16 <= n; b += 16) {
+    const __m128i x = Load16(p + b);
+    const int32_t next = phase == 16 ? 0 : phase + 8;
+    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), k), Load8x16(add.wide + phase));
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), k), Load8x16(add.wide + next));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), _mm_packus_epi16(Div100(lo), Div100(hi)));
+    phase = next == 16 ? 0 : next + 8;
+  }
+  for (; b + 8 <= n; b += 8) {
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(Load8(p + b), k), Load8x16(add.wide + phase));
+    Store8(p + b, Div100(x));
+    phase = phase == 16 ? 0 : phase + 8;
+  }
+#endif
+  for (; b < n; ++b) p[b] = static_cast<uint8_t>((p[b] * keep + add.wide[b % 3]) / 100);
+}
+
+// p[b] = (p[b] * (100 - s) + r[b] * s) / 100 over n bytes; s = 100 copies.
+void BlendToSource(uint8_t* p, const uint8_t* r, int32_t n, int32_t strength) {
+  if (strength == 100) {
+    std::memcpy(p, r, static_cast<size_t>(n));
+    return;
+  }
+  const uint32_t keep = static_cast<uint32_t>(100 - strength), s = static_cast<uint32_t>(strength);
+  int32_t b = 0;
+#if defined(__SSE2__)
+  const __m128i k = _mm_set1_epi16(static_cast<int16_t>(keep));
+  const __m128i sv = _mm_set1_epi16(static_cast<int16_t>(s));
+  const __m128i zero = _mm_setzero_si128();
+  for (; b + 16 <= n; b += 16) {
+    const __m128i x = Load16(p + b), y = Load16(r + b);
+    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), k),
+                                     _mm_mullo_epi16(_mm_unpacklo_epi8(y, zero), sv));
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), k),
+                                     _mm_mullo_epi16(_mm_unpackhi_epi8(y, zero), sv));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), _mm_packus_epi16(Div100(lo), Div100(hi)));
+  }
+  for (; b + 8 <= n; b += 8) {
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(Load8(p + b), k), _mm_mullo_epi16(Load8(r + b), sv));
+    Store8(p + b, Div100(x));
+  }
+#endif
+  for (; b < n; ++b) p[b] = static_cast<uint8_t>((p[b] * keep + r[b] * s) / 100);
+}
+
+// p[b] = (q[b] * (100 - w[b]) + colour[b % 3] * w[b]) / 100 over n bytes of whole pixels.
+void BlendWeighted(uint8_t* p, const uint8_t* q, const uint8_t* w, int32_t n, const ColourBytes& colour) {
+  int32_t b = 0;
+#if defined(__SSE2__)
+  const __m128i hundred = _mm_set1_epi16(100);
+  int32_t phase = 0;
+  for (; b + 8 <= n; b += 8) {
+    const __m128i wv = Load8(w + b);
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(Load8(q + b), _mm_sub_epi16(hundred, wv)),
+                                    _mm_mullo_epi16(Load8x16(colour.wide + phase), wv));
+    Store8(p + b, Div100(x));
+    phase = phase == 16 ? 0 : phase + 8;
+  }
+#endif
+  for (; b < n; ++b) p[b] = static_cast<uint8_t>((q[b] * (100 - w[b]) + colour.wide[b % 3] * w[b]) / 100);
+}
+
+// Everything a per-pixel routine needs for one row of the dab.
+struct Row {
+  uint8_t* pixel;       // first image pixel of the row
+  const uint8_t* mask;  // mask byte of that pixel
+  int32_t y;            // image row
+};
+
+template <class Fn>
+void ForEachRow(const dib::View& image, const dib::View& mask, const DabClip& clip, Fn&& fn) {
+  for (int32_t j = 0; j < clip.height; ++j) {
+    Row row{image.Pixel24(clip.x, clip.y + j), mask.Row(clip.maskY + j) + clip.maskX, clip.y + j};
+    fn(row, j);
+  }
+}
+
+// ---- Soft weights, kept while the dab keeps its clipped size and strength -------------------
+
+enum WeightKind { kPaintWeights, kRestoreWeights, kSprayWeights, kWeightKinds };
+
+struct SoftWeights {
+  int32_t width = 0, height = 0, strength = -1;
+  std::unique_ptr<uint8_t[]> pixels;  // paint: w of each pixel, 0..100
+  std::unique_ptr<uint8_t[]> bytes;   // paint: w of each byte (three per pixel)
+  std::unique_ptr<double[]> weight;   // restore, spray: w of each pixel
+  std::unique_ptr<double[]> keep;     // restore, spray: 100 - w of each pixel
+};
+
+// The weights of a soft dab of cw x ch pixels at strength s: built on first use and kept until a
+// dab of another size or strength comes (a stroke clips the same way until it meets an edge).
+// Null when the memory cannot be had. The editor runs on one thread.
+const SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s) {
+  static SoftWeights cache[kWeightKinds];
+  SoftWeights& e = cache[kind];
+  if (e.width == cw && e.height == ch && e.strength == s) return &e;
+  e = SoftWeights{};
+  const size_t n = static_cast<size_t>(cw) * static_cast<size_t>(ch);
+  const SoftShape shape(cw, ch);
+  if (kind == kPaintWeights) {
+    e.pixels.reset(new (std::nothrow) uint8_t[n]);
+    e.bytes.reset(new (std::nothrow) uint8_t[3 * n]);
+    if (!e.pixels || !e.bytes) return e = SoftWeights{}, nullptr;
+    for (int32_t j = 0; j < ch; ++j)
+      for (int32_t i = 0; i < cw; ++i) {
+        const double t = shape.Distance(i, j);
+        const size_t at = static_cast<size_t>(j) * cw + i;
+        e.pixels[at] = static_cast<uint8_t>(static_cast<int32_t>(s * (1.0 - t * t * t)));
+        std::memset(&e.bytes[3 * at], e.pixels[at], 3);
+      }
+  } else {
+    e.weight.reset(new (std::nothrow) double[n]);
+    e.keep.reset(new (std::nothrow) double[n]);
+    if (!e.weight || !e.keep) return e = SoftWeights{}, nullptr;
+    for (int32_t j = 0; j < ch; ++j)
+      for (int32_t i = 0; i < cw; ++i) {
+        const double t = shape.Distance(i, j);
+        const double w = kind == kRestoreWeights ? s * (1 - t) : (1 - std::sqrt(t)) * s;
+        const size_t at = static_cast<size_t>(j) * cw + i;
+        e.weight[at] = w;
+        e.keep[at] = 100 - w;
+      }
+  }
+  e.width = cw;
+  e.height = ch;
+  e.strength = s;
+  return &e;
+}
+
+// ---- The tools -------------------------------------------------------------------------------
+
+void PaintHard(const dib::View& image, const dib::View& mask, const DabClip& clip, const Rgb& rgb,
+               int32_t s, const dib::View& coverage) {
+  const ColourBytes colour(rgb), add(rgb, static_cast<uint32_t>(s));
+  ForEachRow(image, mask, clip, [&](const Row& row, int32_t) {
+    uint8_t* covered = coverage.Row(row.y) + clip.x;
+    ForEachRun(
+        clip.width,
+        [&](int32_t i) {
+#if defined(__SSE2__)
+          const __m128i zero = _mm_setzero_si128();
+          const __m128i open = _mm_andnot_si128(_mm_cmpeq_epi8(Load16(row.mask + i), zero),
+                                                _mm_cmpeq_epi8(Load16(covered + i), zero));
+          return static_cast<uint32_t>(_mm_movemask_epi8(open));
+#else
+          return (void)i, 0u;
+#endif
+        },
+        [&](int32_t i) { return row.mask[i] != 0 && covered[i] == 0; },
+        [&](int32_t i0, int32_t i1) {
+          BlendToColour(row.pixel + 3 * i0, 3 * (i1 - i0), colour, add, s);
+          // Runs are mostly a pixel or two (the new edge of a moving brush): no library call.
+          for (int32_t i = i0; i < i1; ++i) covered[i] = 1;
+        });
+  });
+}
+
+bool PaintSoft(const dib::View& image, const dib::View& mask, const DabClip& clip, const Rgb& rgb,
+               int32_t s, const dib::View& coverage, const dib::View& snapshot) {
+  const SoftWeights* weights = WeightsFor(kPaintWeights, clip.width, clip.height, s);
+  if (weights == nullptr) return false;
+  const ColourBytes colour(rgb);
+  ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
+    uint8_t* covered = coverage.Row(row.y) + clip.x;
+    const uint8_t* before = snapshot.Pixel24(clip.x, row.y);
+    const uint8_t* w = weights->pixels.get() + static_cast<size_t>(j) * clip.width;
+    const uint8_t* wb = weights->bytes.get() + static_cast<size_t>(j) * clip.width * 3;
+    ForEachRun(
+        clip.width,
+        [&](int32_t i) {
+#if defined(__SSE2__)
+          const __m128i wv = Load16(w + i);
+          const __m128i reached = _mm_cmpeq_epi8(_mm_max_epu8(wv, Load16(covered + i)), wv);
+          const __m128i open = _mm_andnot_si128(_mm_cmpeq_epi8(Load16(row.mask + i), _mm_setzero_si128()), reached);
+          return static_cast<uint32_t>(_mm_movemask_epi8(open));
+#else
+          return (void)i, 0u;
+#endif
+        },
+        [&](int32_t i) { return row.mask[i] != 0 && w[i] >= covered[i]; },
+        [&](int32_t i0, int32_t i1) {
+          BlendWeighted(row.pixel + 3 * i0, before + 3 * i0, wb + 3 * i0, 3 * (i1 - i0), colour);
+          std::memcpy(covered + i0, w + i0, static_cast<size_t>(i1 - i0));
+        });
+  });
+  return true;
+}
+
+// Soft blend with a floating weight per pixel towards `target(row)`: the target pixel of the
+// row's first dab column, then `step` bytes per column (0: one colour for every pixel).
+template <class Target>
+bool BlendSoft(WeightKind kind, const dib::View& image, const dib::View& mask, const DabClip& clip,
+               int32_t s, Target&& target, int32_t step) {
+  const SoftWeights* weights = WeightsFor(kind, clip.width, clip.height, s);
+  if (weights == nullptr) return false;
+  ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
+    const double* w = weights->weight.get() + static_cast<size_t>(j) * clip.width;
+    const double* keep = weights->keep.get() + static_cast<size_t>(j) * clip.width;
+    const uint8_t* to = target(row);
+    ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
+      uint8_t* p = row.pixel + 3 * i0;
+      const uint8_t* r = to + step * i0;
+      for (int32_t i = i0; i < i1; ++i, p += 3, r += step) {
+        const double wi = w[i], ki = keep[i];
+        p[0] = Hundredth(p[0] * ki + r[0] * wi);
+        p[1] = Hundredth(p[1] * ki + r[1] * wi);
+        p[2] = Hundredth(p[2] * ki + r[2] * wi);
+      }
+    });
+  });
+  return true;
+}
+
+void SprayHard(const dib::View& image, const dib::View& mask, const DabClip& clip, const Rgb& rgb, int32_t s) {
+  const ColourBytes colour(rgb), add(rgb, static_cast<uint32_t>(s));
+  ForEachRow(image, mask, clip, [&](const Row& row, int32_t) {
+    ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
+      BlendToColour(row.pixel + 3 * i0, 3 * (i1 - i0), colour, add, s);
+    });
+  });
+}
+
+// Hard blend towards a source row given by `source(row, j)` and as many columns as it has.
+template <class Source>
+void CopyHard(const dib::View& image, const dib::View& mask, const DabClip& clip, int32_t s,
+              Source&& source, int32_t columns) {
+  const int32_t width = std::min(clip.width, columns);
+  if (width <= 0) return;
+  ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
+    const uint8_t* from = source(row, j);
+    if (from == nullptr) return;
+    ForEachMaskRun(row.mask, width, [&](int32_t i0, int32_t i1) {
+      BlendToSource(row.pixel + 3 * i0, from + 3 * i0, 3 * (i1 - i0), s);
+    });
+  });
+}
+
+// Horizontal 1 2 1 sums of the bytes of one row: h[b] = x[b - 3] + 2 x[b] + x[b + 3] for the
+// inner bytes 3 .. n - 4.
+void HorizontalSums(const uint8_t* x, int32_t n, uint16_t* h) {
+  int32_t b = 3;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; b + 16 <= n - 3; b += 16) {
+    const __m128i l = Load16(x + b - 3), c = Load16(x + b), r = Load16(x + b + 3);
+    const __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(l, zero), _mm_unpacklo_epi8(r, zero)),
+                                     _mm_slli_epi16(_mm_unpacklo_epi8(c, zero), 1));
+    const __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(l, zero), _mm_unpackhi_epi8(r, zero)),
+                                     _mm_slli_epi16(_mm_unpackhi_epi8(c, zero), 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h + b), lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h + b + 8), hi);
+  }
+  for (; b + 8 <= n - 3; b += 8) {
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(Load8(x + b - 3), Load8(x + b + 3)),
+                                      _mm_slli_epi16(Load8(x + b), 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(h + b), sum);
+  }
+#endif
+  for (; b < n - 3; ++b) h[b] = static_cast<uint16_t>(x[b - 3] + 2 * x[b] + x[b + 3]);
+}
+
+// out[b] = (above[b] + 2 current[b] + below[b] + 8) >> 4, blended with the unfiltered byte at
+// strength s, for the inner bytes.
+void VerticalSums(const uint16_t* above, const uint16_t* current, const uint16_t* below,
+                  const uint8_t* original, int32_t n, int32_t s, uint8_t* out) {
+  const uint32_t keep = static_cast<uint32_t>(100 - s), su = static_cast<uint32_t>(s);
+  int32_t b = 3;
+#if defined(__SSE2__)
+  const __m128i eight = _mm_set1_epi16(8);
+  const __m128i k = _mm_set1_epi16(static_cast<int16_t>(keep));
+  const __m128i sv = _mm_set1_epi16(static_cast<int16_t>(su));
+  auto filtered = [&](int32_t at) {
+    __m128i v = _mm_add_epi16(_mm_add_epi16(Load8x16(above + at), Load8x16(below + at)),
+                              _mm_add_epi16(_mm_slli_epi16(Load8x16(current + at), 1), eight));
+    v = _mm_srli_epi16(v, 4);
+    if (s != 100) v = Div100(_mm_add_epi16(_mm_mullo_epi16(Load8(original + at), k), _mm_mullo_epi16(v, sv)));
+    return v;
+  };
+  for (; b + 16 <= n - 3; b += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(filtered(b), filtered(b + 8)));
+  }
+  for (; b + 8 <= n - 3; b += 8) Store8(out + b, filtered(b));
+#endif
+  for (; b < n - 3; ++b) {
+    const uint32_t v = (above[b] + 2u * current[b] + below[b] + 8) >> 4;
+    out[b] = static_cast<uint8_t>(s == 100 ? v : (original[b] * keep + v * su) / 100);
+  }
+}
+
+bool Smooth(const dib::View& image, const dib::View& mask, const DabClip& clip, int32_t s) {
+  const int32_t cw = clip.width, ch = clip.height;
+  if (cw < 3 || ch < 3) return true;
+  const int32_t n = cw * 3;
+  // Three rows of horizontal sums (above, current, below: all from the rows as they were before
+  // the dab) and the filtered row.
+  constexpr int32_t kStackBytes = 96 * 3;
+  uint16_t stackSums[3 * kStackBytes];
+  uint8_t stackOut[kStackBytes];
+  std::unique_ptr<uint16_t[]> heapSums;
+  std::unique_ptr<uint8_t[]> heapOut;
+  uint16_t* sums = stackSums;
+  uint8_t* out = stackOut;
+  if (n > kStackBytes) {
+    heapSums.reset(new (std::nothrow) uint16_t[3 * static_cast<size_t>(n)]);
+    heapOut.reset(new (std::nothrow) uint8_t[static_cast<size_t>(n)]);
+    if (!heapSums || !heapOut) return false;
+    sums = heapSums.get();
+    out = heapOut.get();
+  }
+  uint16_t* above = sums;
+  uint16_t* current = sums + n;
+  uint16_t* below = sums + 2 * n;
+  HorizontalSums(image.Pixel24(clip.x, clip.y), n, above);
+  HorizontalSums(image.Pixel24(clip.x, clip.y + 1), n, current);
+  for (int32_t j = 1; j <= ch - 3; ++j) {
+    uint8_t* row = image.Pixel24(clip.x, clip.y + j);
+    HorizontalSums(image.Pixel24(clip.x, clip.y + j + 1), n, below);
+    VerticalSums(above, current, below, row, n, s, out);
+    // Pixel i is filtered where the mask byte one row up and one column left is set.
+    const uint8_t* m = mask.Row(clip.maskY + j - 1) + clip.maskX;
+    ForEachMaskRun(m, cw - 2, [&](int32_t i0, int32_t i1) {
+      std::memcpy(row + 3 * (i0 + 1), out + 3 * (i0 + 1), 3 * static_cast<size_t>(i1 - i0));
+    });
+    uint16_t* spare = above;
+    above = current;
+    current = below;
+    below = spare;
+  }
+  return true;
+}
+
+}  // namespace
+
+int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& image,
+             const dib::View& mask, const DabBlocks& blocks) {
+  if (!IsView(image, 24) || !IsView(mask, 8)) return 0;
+  const bool soft = st.option == 1;
+  switch (st.tool) {
+    case kPaint:
+      if (!Matches(blocks.coverage, 8, image)) return 0;
+      if (soft && !Matches(blocks.snapshot, 24, image)) return 0;
+      break;
+    case kRestore:
+      if (!Matches(blocks.backup, 24, image)) return 0;
+      break;
+    case kStamp:
+    case kClone:
+      if (!IsView(blocks.sample, 24)) return 0;
+      break;
+    case kSpray:
+    case kSmooth:
+      break;
+    default:
+      return 0;
+  }
+  DabClip clip;
+  if (!ClipDab(image.width, image.height, mask.width, mask.height, left, top, &clip)) return 1;
+  const int32_t s = std::clamp(st.strength, 0, 100);
+  const Rgb rgb = Channels(st.color);
+
+  switch (st.tool) {
+    case kPaint:
+      if (!soft) {
+        PaintHard(image, mask, clip, rgb, s, blocks.coverage);
+        return 1;
+      }
+      return PaintSoft(image, mask, clip, rgb, s, blocks.coverage, blocks.snapshot) ? 1 : 0;
+    case kRestore:
+      if (soft) {
+        return BlendSoft(kRestoreWeights, image, mask, clip, s,
+                         [&](const Row& row) { return blocks.backup.Pixel24(clip.x, row.y); }, 3)
+                   ? 1
+                   : 0;
+      }
+      // The backup pixels at the same image positions: what a crop of the brush rectangle from
+      // the backup holds at the mask offsets.
+      CopyHard(image, mask, clip, s,
+               [&](const Row& row, int32_t) { return blocks.backup.Pixel24(clip.x, row.y); }, clip.width);
+      return 1;
+    case kSpray:
+      if (!soft) {
+        SprayHard(image, mask, clip, rgb, s);
+        return 1;
+      }
+      if (SoftShape(clip.width, clip.height).degenerate()) return 1;
+      return BlendSoft(kSprayWeights, image, mask, clip, s, [&](const Row&) { return rgb.c; }, 0) ? 1 : 0;
+    case kStamp:
+    case kClone: {
+      // The sample lies over the brush like the mask: its pixel at the mask offsets.
+      const dib::View& sample = blocks.sample;
+      CopyHard(
+          image, mask, clip, s,
+          [&](const Row&, int32_t j) -> const uint8_t* {
+            const int32_t r = clip.maskY + j;
+            return r < sample.height ? sample.Pixel24(clip.maskX, r) : nullptr;
+          },
+          sample.width - clip.maskX);
+      return 1;
+    }
+    case kSmooth:
+      return Smooth(image, mask, clip, s) ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
+// ---- Brush mask ------------------------------------------------------------------------------
+
+void MaskFromBits(const uint8_t* bits, int32_t sourceStride, uint8_t zero, uint8_t one,
+                  const dib::View& mask) {
+  if (bits == nullptr || !mask.valid()) return;
+  for (int32_t r = 0; r < mask.height; ++r) {
+    const uint8_t* src = bits + static_cast<size_t>(r) * static_cast<size_t>(sourceStride);
+    uint8_t* dst = mask.bits + static_cast<size_t>(r) * static_cast<size_t>(mask.stride);
+    for (int32_t c = 0; c < mask.width; ++c) {
+      dst[c] = (src[c >> 3] >> (7 - (c & 7))) & 1 ? one : zero;
+    }
+  }
+}
+
+}  // namespace brush

@@ -1,0 +1,83 @@
+// The fast dab kernels against the plain model of the rules, on random images, masks, positions
+// (edges included), strengths and strokes.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "retouch/imaging/brush_ops.h"
+#include "tests/native/brush_reference.h"
+#include "tests/native/brush_test_images.h"
+
+using brushtest::Image;
+
+namespace {
+
+Image RandomMask(std::mt19937& rng, int32_t w, int32_t h) {
+  Image m(w, h, 8);
+  const int kind = static_cast<int>(rng() % 3);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const double dx = (x + 0.5 - w / 2.0) / (w / 2.0), dy = (y + 0.5 - h / 2.0) / (h / 2.0);
+      uint8_t v = 1;
+      if (kind == 0) v = dx * dx + dy * dy <= 1.0;
+      if (kind == 1) v = static_cast<uint8_t>(rng() % 4 ? rng() % 256 : 0);
+      m.SetByte(x, y, v);
+    }
+  return m;
+}
+
+void Randomise(std::mt19937& rng, Image& image) {
+  for (uint8_t& b : image.data) b = static_cast<uint8_t>(rng());
+}
+
+TEST(DabKernels, MatchThePlainModel) {
+  std::mt19937 rng(12345);
+  const int32_t tools[] = {brush::kPaint, brush::kRestore, brush::kSpray, brush::kStamp, brush::kClone, brush::kSmooth};
+  for (int round = 0; round < 300; ++round) {
+    const int32_t w = 1 + static_cast<int32_t>(rng() % 70), h = 1 + static_cast<int32_t>(rng() % 50);
+    Image fast(w, h);
+    Randomise(rng, fast);
+    Image backup = fast;
+    // Parts of the backup equal to the image: the blend of a pixel with itself.
+    if (rng() % 2) Randomise(rng, backup);
+    for (size_t i = 0; i < backup.data.size(); i += 1 + rng() % 5) backup.data[i] = fast.data[i];
+    const Image snapshot = fast;
+    Image coverageFast(w, h, 8), coverageModel(w, h, 8);
+    Image model = fast;
+
+    const int32_t tool = tools[rng() % std::size(tools)];
+    const int32_t option = static_cast<int32_t>(rng() % 2);
+    const int32_t bw = 1 + static_cast<int32_t>(rng() % 40), bh = 1 + static_cast<int32_t>(rng() % 40);
+    const Image mask = RandomMask(rng, bw, bh);
+    Image sample(std::max(1, bw - static_cast<int32_t>(rng() % 3)), std::max(1, bh - static_cast<int32_t>(rng() % 3)));
+    Randomise(rng, sample);
+    brush::DabSettings st;
+    st.tool = tool;
+    st.option = option;
+    const int32_t strengths[] = {100, 16, 50, 73, 99, 1, 0};
+    st.strength = strengths[rng() % std::size(strengths)];
+    st.color = rng() & 0xFFFFFF;
+
+    brush::DabBlocks fastBlocks, modelBlocks;
+    fastBlocks.coverage = coverageFast.view;
+    modelBlocks.coverage = coverageModel.view;
+    fastBlocks.snapshot = modelBlocks.snapshot = snapshot.view;
+    fastBlocks.backup = modelBlocks.backup = backup.view;
+    fastBlocks.sample = modelBlocks.sample = sample.view;
+
+    // A short stroke: a few dabs that overlap, some hanging over the edges.
+    int32_t x = static_cast<int32_t>(rng() % (w + 20)) - 10, y = static_cast<int32_t>(rng() % (h + 20)) - 10;
+    for (int d = 0; d < 6; ++d) {
+      ASSERT_EQ(brush::ApplyDab(st, x, y, fast.view, mask.view, fastBlocks), 1);
+      brushref::ReferenceDab(st, x, y, model.view, mask.view, modelBlocks);
+      ASSERT_TRUE(fast == model) << "round " << round << " tool " << tool << " option " << option << " strength "
+                                 << st.strength << " brush " << bw << "x" << bh << " image " << w << "x" << h
+                                 << " at " << x << "," << y;
+      ASSERT_TRUE(coverageFast == coverageModel) << "round " << round;
+      x += static_cast<int32_t>(rng() % 5) - 2;
+      y += static_cast<int32_t>(rng() % 5) - 2;
+    }
+  }
+}
+
+}  // namespace
