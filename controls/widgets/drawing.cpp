@@ -2,6 +2,8 @@
 // bitmaps with a transparent colour.
 #include "controls/widgets/drawing.h"
 
+#include <initializer_list>
+
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/gdi_guard.h"
 
