@@ -4,21 +4,22 @@
 
 #include <initializer_list>
 
+#include "controls/core/library.h"
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/gdi_guard.h"
 
 namespace {
 
-HBRUSH g_dotBrush = nullptr;
-
+// Made on the first dotted line; the library deletes it when it detaches.
 HBRUSH DotBrush() {
-  if (!g_dotBrush) {
+  HBRUSH& brush = tamsel::dotPatternBrush;
+  if (!brush) {
     WORD rows[16];
     for (int i = 0; i < 16; ++i) rows[i] = (i % 2 == 0) ? 0xAAAA : 0x5555;
     gdi::Owned<HBITMAP> pattern(CreateBitmap(16, 16, 1, 1, rows));
-    if (pattern) g_dotBrush = CreatePatternBrush(pattern.get());
+    if (pattern) brush = CreatePatternBrush(pattern.get());
   }
-  return g_dotBrush;
+  return brush;
 }
 
 RECT ToRECT(const draw::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -103,11 +104,6 @@ void RoundFrame(HDC dc, const RECT* rect, int d, COLORREF bottomRight, COLORREF 
 }
 
 }  // namespace
-
-void DeleteDotLineBrush() {
-  if (g_dotBrush) DeleteObject(g_dotBrush);
-  g_dotBrush = nullptr;
-}
 
 extern "C" int WINAPI draw_dotHVLine(HDC dc, int x, int y, int length, COLORREF colour, int vertical) {
   HBRUSH brush = DotBrush();
