@@ -22,8 +22,6 @@ HBRUSH DotBrush() {
   return brush;
 }
 
-RECT ToRECT(const draw::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
 // Size of a bitmap in the logical units of a memory device context holding it.
 bool BitmapSize(HBITMAP bitmap, HDC holder, SIZE* size) {
   BITMAP bm;
