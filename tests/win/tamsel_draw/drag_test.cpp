@@ -58,11 +58,19 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
 
 class Drag : public testing::Test {
  protected:
-  void SetUp() override {
+  // One window for all cases: showing a window takes Wine a while.
+  static void SetUpTestSuite() {
     window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, kWinX, kWinY, kWinW, kWinH, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window_, nullptr);
     wintest::Pump(30);
+  }
+  static void TearDownTestSuite() {
+    if (window_) DestroyWindow(window_);
+    window_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(window_, nullptr);
+    wintest::Pump(0);
     HDC dc = GetDC(window_);
     RECT all = {0, 0, kWinW, kWinH};
     fill_rect_Vgradient(dc, &all, RGB(0, 40, 0), RGB(0, 250, 250));
@@ -94,7 +102,6 @@ class Drag : public testing::Test {
     SetLeftButton(false);
     if (hook_) UnhookWindowsHookEx(hook_);
     if (bitmap_) DeleteObject(bitmap_);
-    if (window_) DestroyWindow(window_);
   }
   void Move(int x, int y) { PostMessageA(window_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
 
@@ -114,11 +121,13 @@ class Drag : public testing::Test {
     return wrong;
   }
 
-  HWND window_ = nullptr;
+  static HWND window_;
   HBITMAP bitmap_ = nullptr;
   HHOOK hook_ = nullptr;
   Canvas32 background_{kWinW, kWinH};
 };
+
+HWND Drag::window_ = nullptr;
 
 TEST_F(Drag, OpaqueDragFollowsTheMouseAndLeavesTheScreenAsItWas) {
   Canvas32 start(kWinW, kWinH), first(kWinW, kWinH), overlap(kWinW, kWinH), distant(kWinW, kWinH);
