@@ -45,6 +45,17 @@ bool PlanPackedDib(const uint8_t* file, size_t size, PackedLayout* out);
 // Writes the packed bitmap planned by PlanPackedDib into `block` (layout.blockBytes bytes).
 void WritePackedDib(const uint8_t* file, const PackedLayout& layout, uint8_t* block);
 
+// A packed bitmap about to be drawn: where its rows start and what they hold. Accepts the
+// loader's output and any bottom-up packed DIB with plain rows or bit fields whose rows lie
+// inside the `size` bytes of the block; a colour count of 0 means the full table.
+struct PackedInfo {
+  int32_t width = 0;
+  int32_t height = 0;
+  uint16_t bitCount = 0;
+  uint32_t bitsOffset = 0;
+};
+bool CheckPackedDib(const uint8_t* block, size_t size, PackedInfo* out);
+
 // Both steps into a vector; empty on failure.
 std::vector<uint8_t> ReadPackedDib(const uint8_t* file, size_t size);
 

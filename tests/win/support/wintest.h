@@ -64,6 +64,12 @@ class Canvas32 {
   int width_ = 0, height_ = 0;
 };
 
+// GetProcAddress as a typed function pointer (through void*: FARPROC casts warn otherwise).
+template <class F>
+F ProcAs(HMODULE module, const char* nameOrOrdinal) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, nameOrOrdinal)));
+}
+
 // Counts of this process's GDI and USER objects (for leak checks).
 DWORD GdiObjects();
 DWORD UserObjects();
