@@ -6,6 +6,13 @@
 #include "controls/widgets/bmp_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The same bytes taken as a packed bitmap in memory: accepted only with every row inside.
+  bmp::PackedInfo info;
+  if (bmp::CheckPackedDib(data, size, &info)) {
+    const uint64_t rowBytes = (uint64_t{info.bitCount} * static_cast<uint64_t>(info.width) + 31) / 32 * 4;
+    if (info.bitsOffset + rowBytes * static_cast<uint64_t>(info.height) > size) abort();
+  }
+
   bmp::PackedLayout layout;
   if (!bmp::PlanPackedDib(data, size, &layout)) return 0;
   const uint64_t rows = uint64_t{layout.rowBytes} * static_cast<uint64_t>(layout.height);
@@ -17,5 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Exact-size buffer: ASan reports any write past it.
   std::vector<uint8_t> block(layout.blockBytes);
   bmp::WritePackedDib(data, layout, block.data());
+  // What the reader builds is what the drawing code accepts.
+  if (!bmp::CheckPackedDib(block.data(), block.size(), &info) ||
+      info.bitsOffset + uint64_t{layout.imageBytes} != block.size()) {
+    abort();
+  }
   return 0;
 }

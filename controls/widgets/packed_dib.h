@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "controls/widgets/bmp_format.h"
+#include "controls/widgets/draw_math.h"
 
 class PackedDibLock {
  public:
@@ -26,3 +27,7 @@ class PackedDibLock {
 
 // Null and 0xFFFF both mean "no bitmap".
 inline bool IsNoDib(HGLOBAL dib) { return dib == nullptr || reinterpret_cast<UINT_PTR>(dib) == 0xFFFF; }
+
+// Where a placed texture lands in `area` and which part of it is used (see DrawDibPlaced).
+bool PlacedTextureRect(const PackedDibLock& dib, const RECT& area, int fitWidth, int fitHeight, int alignRight,
+                       int alignBottom, draw::TileSource* source, RECT* out);
