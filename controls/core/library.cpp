@@ -5,6 +5,7 @@
 #include "controls/core/classes.h"
 #include "controls/core/locale_info.h"
 #include "controls/core/style_record.h"
+#include "controls/widgets/drawing.h"
 #include "host/corvane/corvane.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -14,7 +15,6 @@ namespace tamsel {
 HINSTANCE libraryInstance = nullptr;
 HMODULE hostModule = nullptr;
 WNDPROC editClassProc = nullptr;
-HBRUSH dotPatternBrush = nullptr;
 HGDIOBJ comboCachedObject = nullptr;
 int comboListOpen = 0;
 HWND inputAuxDialog = nullptr;
@@ -41,10 +41,7 @@ void LibraryDetach() {
   }
   if (!libraryInstance) return;
   UnregisterControlClasses(libraryInstance);
-  if (dotPatternBrush) {
-    DeleteObject(dotPatternBrush);
-    dotPatternBrush = nullptr;
-  }
+  DeleteDotLineBrush();
   ReleaseGlobalStyle();
   libraryInstance = nullptr;
 }

@@ -12,8 +12,6 @@ extern HINSTANCE libraryInstance;
 extern HMODULE hostModule;
 // The system EDIT class's procedure, to which "KC_EDIT" forwards.
 extern WNDPROC editClassProc;
-// Checkerboard pattern brush of the dotted lines, made on first use.
-extern HBRUSH dotPatternBrush;
 // The combo box's cached GDI object, if any.
 extern HGDIOBJ comboCachedObject;
 // Set while a combo box's drop-down list is shown.

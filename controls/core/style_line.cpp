@@ -111,7 +111,7 @@ bool SafeInLine(std::string_view text) {
 bool FormatStyleLine(std::string_view textureFile, const LineValues& v, char* out, size_t capacity) {
   if (capacity == 0) return false;
   out[0] = '\0';
-  const std::string_view face(v.font.faceName, strnlen(v.font.faceName, sizeof v.font.faceName));
+  const std::string_view face(v.font.faceName, strnlen(v.font.faceName, sizeof v.font.faceName - 1));
   // A comma or line break inside a name would make the line read back differently.
   if (!SafeInLine(textureFile) || !SafeInLine(face)) return false;
   const int n = std::snprintf(

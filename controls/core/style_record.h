@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string_view>
 
 #include "controls/core/style_line.h"
 
@@ -147,6 +148,10 @@ void WriteCustomColours(const COLORREF colours[16]);
 
 // Rotates the palette of an 8-bit packed DIB by `degrees`; other depths are left alone.
 void ApplyHueShift(HGLOBAL dib, int degrees);
+
+// Texture file names: text in locked movable global memory.
+char* NewStyleText(std::string_view text);
+void FreeStyleText(char* text);
 
 // Releases the objects an entry owns (texture, texture file, font, list brush) and clears them.
 void FreeStyleEntryObjects(StyleEntry* entry);
