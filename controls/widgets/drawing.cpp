@@ -4,15 +4,16 @@
 
 #include <initializer_list>
 
-#include "controls/core/library.h"
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/gdi_guard.h"
 
 namespace {
 
 // Made on the first dotted line; the library deletes it when it detaches.
+HBRUSH g_dotBrush = nullptr;
+
 HBRUSH DotBrush() {
-  HBRUSH& brush = tamsel::dotPatternBrush;
+  HBRUSH& brush = g_dotBrush;
   if (!brush) {
     WORD rows[16];
     for (int i = 0; i < 16; ++i) rows[i] = (i % 2 == 0) ? 0xAAAA : 0x5555;
@@ -102,6 +103,11 @@ void RoundFrame(HDC dc, const RECT* rect, int d, COLORREF bottomRight, COLORREF 
 }
 
 }  // namespace
+
+void DeleteDotLineBrush() {
+  if (g_dotBrush) DeleteObject(g_dotBrush);
+  g_dotBrush = nullptr;
+}
 
 extern "C" int WINAPI draw_dotHVLine(HDC dc, int x, int y, int length, COLORREF colour, int vertical) {
   HBRUSH brush = DotBrush();

@@ -49,3 +49,6 @@ void DrawRoundCorners3D(HDC dc, const RECT* rect, int diameter, COLORREF bottomR
 int DrawTransparentBitmapStretched(HDC dc, HBITMAP bitmap, const RECT* rect, COLORREF key);
 // Opaque 1:1 copy.
 int DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y);
+
+// The dotted-line brush lives until the library detaches.
+void DeleteDotLineBrush();
