@@ -252,4 +252,31 @@ TEST_F(DialogTexture, ControlsGetTheirParentsBackground) {
   DestroyWindow(parent);
 }
 
+TEST_F(DialogTexture, TabPagesAskedForTheirBackgroundPaintTheirOwn) {
+  // Any class whose name starts with "KVTABPAG" is a tab page here.
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "KvTabPageProbe";
+  ASSERT_TRUE(RegisterClassA(&wc));
+  WriteStyle(540, "", 2, RGB(0, 0, 0), RGB(255, 0, 0));
+  HWND page = CreateWindowExA(0, "KvTabPageProbe", "", WS_POPUP, 0, 0, 100, 10, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  HWND plain = MakeDialog(0, 100, 10);
+  Canvas32 c(100, 10);
+  SetTextColor(c.dc(), kParentBackgroundMarker);
+  EXPECT_EQ(fill_(page, c.dc(), 540), 1);
+  EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(page, MAKEINTATOM(kNumberProp))), 540);
+  EXPECT_NE(GetPropA(page, MAKEINTATOM(kStyleProp)), nullptr);
+  EXPECT_EQ(c.Pixel(99, 5), RGB(255, 0, 0));
+  // Any other window asked for its background builds no record.
+  EXPECT_EQ(fill_(plain, c.dc(), 541), 1);
+  EXPECT_EQ(GetPropA(plain, MAKEINTATOM(kStyleProp)), nullptr);
+  EXPECT_EQ(end_(page), 540);
+  EXPECT_EQ(GetPropA(page, MAKEINTATOM(kStyleProp)), nullptr);
+  DestroyWindow(page);
+  DestroyWindow(plain);
+  UnregisterClassA("KvTabPageProbe", GetModuleHandleA(nullptr));
+}
+
 }  // namespace
