@@ -1,6 +1,7 @@
 // Texture bitmaps drawn from packed DIBs: tiled over an area, or placed once.
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/drawing.h"
+#include "controls/widgets/gdi_guard.h"
 #include "controls/widgets/packed_dib.h"
 
 PackedDibLock::PackedDibLock(HGLOBAL dib) {
@@ -50,13 +51,30 @@ int DrawDibTiled(HDC dc, HGLOBAL dib, const RECT* rect) {
   const draw::TileSource tile =
       draw::TileSourceFor(lock.width(), lock.height(), rect->right - rect->left, rect->bottom - rect->top);
   if (tile.width <= 0 || tile.height <= 0) return 0;
+  // On devices without a palette the tile is converted once and then copied, which is much
+  // cheaper than converting the bitmap's pixels for every tile.
+  gdi::MemoryDC tileDC(dc);
+  gdi::Owned<HBITMAP> converted;
+  const bool manyTiles = tile.width < rect->right - rect->left || tile.height < rect->bottom - rect->top;
+  if (manyTiles && tileDC && GetDeviceCaps(dc, BITSPIXEL) > 8 && GetMapMode(dc) == MM_TEXT) {
+    converted.reset(CreateCompatibleBitmap(dc, tile.width, tile.height));
+  }
+  gdi::Select selected(tileDC.get(), converted.get());
+  if (converted) {
+    StretchDIBits(tileDC.get(), 0, 0, tile.width, tile.height, 0, tile.sourceY, tile.width, tile.height, lock.bits(),
+                  lock.info(), DIB_RGB_COLORS, SRCCOPY);
+  }
   for (int y = rect->top; y < rect->bottom; y += tile.height) {
     for (int x = rect->left; x < rect->right; x += tile.width) {
       const RECT at = {x, y, x + tile.width, y + tile.height};
       RECT visible;
       if (!IntersectRect(&visible, &at, &clip)) continue;
-      StretchDIBits(dc, x, y, tile.width, tile.height, 0, tile.sourceY, tile.width, tile.height, lock.bits(),
-                    lock.info(), DIB_RGB_COLORS, SRCCOPY);
+      if (converted) {
+        BitBlt(dc, x, y, tile.width, tile.height, tileDC.get(), 0, 0, SRCCOPY);
+      } else {
+        StretchDIBits(dc, x, y, tile.width, tile.height, 0, tile.sourceY, tile.width, tile.height, lock.bits(),
+                      lock.info(), DIB_RGB_COLORS, SRCCOPY);
+      }
     }
   }
   return 1;

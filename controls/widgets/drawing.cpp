@@ -2,6 +2,7 @@
 // bitmaps with a transparent colour.
 #include "controls/widgets/drawing.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "controls/widgets/draw_math.h"
@@ -131,23 +132,125 @@ extern "C" int WINAPI draw_dotVLine(HDC dc, int x, int y, int length, COLORREF c
   return draw_dotHVLine(dc, x, y, length, colour, 1);
 }
 
+namespace {
+
+// How the bands of one gradient are filled, chosen once from the device's depth: without
+// creating brushes on true-colour and palette devices, with one solid brush per band between.
+class BandFiller {
+ public:
+  BandFiller(HDC dc, int bitsPerPixel) : dc_(dc), method_(draw::GradientMethodFor(bitsPerPixel)) {
+    if (!method_.opaqueText) return;
+    if (bitsPerPixel >= 24) {
+      // The device context's own brush: a colour change costs no brush.
+      oldBrush_ = SelectObject(dc, GetStockObject(DC_BRUSH));
+      if (oldBrush_) oldBrushColour_ = GetDCBrushColor(dc);
+    }
+    if (!oldBrush_) oldBk_ = GetBkColor(dc);
+  }
+  ~BandFiller() {
+    if (oldBrush_) {
+      SetDCBrushColor(dc_, oldBrushColour_);
+      SelectObject(dc_, oldBrush_);
+    } else if (method_.opaqueText) {
+      SetBkColor(dc_, oldBk_);
+    }
+  }
+  BandFiller(const BandFiller&) = delete;
+  BandFiller& operator=(const BandFiller&) = delete;
+  bool forceEndColour() const { return method_.forceEndColour; }
+
+  void Fill(const RECT& band, COLORREF colour) {
+    if (oldBrush_) {
+      SetDCBrushColor(dc_, colour);
+      PatBlt(dc_, band.left, band.top, band.right - band.left, band.bottom - band.top, PATCOPY);
+    } else if (method_.opaqueText) {
+      SetBkColor(dc_, colour);
+      ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &band, nullptr, 0, nullptr);
+    } else {
+      gdi::Owned<HBRUSH> brush(CreateSolidBrush(colour));
+      if (brush) FillRect(dc_, &band, brush.get());
+    }
+  }
+
+ private:
+  HDC dc_;
+  draw::GradientMethod method_;
+  HGDIOBJ oldBrush_ = nullptr;
+  COLORREF oldBrushColour_ = 0;
+  COLORREF oldBk_ = 0;
+};
+
+// Left-to-right bands of a tall rectangle: a column fill per band costs far more than a row of
+// the same area, so the bands are written once into a one-row bitmap that fills the visible
+// part as a pattern brush aligned with the rectangle. Only for devices without a palette and
+// with one logical unit per pixel.
+bool FillByPattern(HDC dc, const RECT& rect, const RECT& visible, const draw::GradientBands& bands) {
+  const int length = bands.length();
+  const SIZE_T bytes = sizeof(BITMAPINFOHEADER) + static_cast<SIZE_T>(length) * 4;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  if (!block) return false;
+  auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+  if (!header) {
+    GlobalFree(block);
+    return false;
+  }
+  header->biSize = sizeof(BITMAPINFOHEADER);
+  header->biWidth = length;
+  header->biHeight = 1;
+  header->biPlanes = 1;
+  header->biBitCount = 32;
+  header->biCompression = BI_RGB;
+  auto* row = reinterpret_cast<DWORD*>(header + 1);
+  for (int k = 0; k < bands.count(); ++k) {
+    const COLORREF c = bands.Colour(k);
+    const DWORD pixel = static_cast<DWORD>(GetRValue(c)) << 16 | static_cast<DWORD>(GetGValue(c)) << 8 | GetBValue(c);
+    const int end = std::min((k + 1) * bands.width(), length);
+    for (int x = k * bands.width(); x < end; ++x) row[x] = pixel;
+  }
+  HBRUSH brush = CreateDIBPatternBrushPt(header, DIB_RGB_COLORS);
+  GlobalUnlock(block);
+  GlobalFree(block);
+  if (!brush) return false;
+  // The pattern starts at the rectangle's left edge, in device coordinates.
+  POINT origin = {rect.left, rect.top};
+  LPtoDP(dc, &origin, 1);
+  POINT oldOrigin;
+  SetBrushOrgEx(dc, origin.x, origin.y, &oldOrigin);
+  {
+    gdi::Select selected(dc, brush);
+    PatBlt(dc, visible.left, visible.top, visible.right - visible.left, visible.bottom - visible.top, PATCOPY);
+  }
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  DeleteObject(brush);
+  return true;
+}
+
+}  // namespace
+
 int fill_rect_gradient(HDC dc, const RECT* rect, COLORREF from, COLORREF to, int vertical) {
   if (!dc || !rect) return 0;
   const int length = vertical ? rect->bottom - rect->top : rect->right - rect->left;
   if (length <= 0) return 0;
-  const draw::GradientMethod method = draw::GradientMethodFor(GetDeviceCaps(dc, BITSPIXEL));
-  if (method.forceEndColour) to = draw::kPaletteGradientEnd;
+  const int bits = GetDeviceCaps(dc, BITSPIXEL);
+  if (draw::GradientMethodFor(bits).forceEndColour) to = draw::kPaletteGradientEnd;
   const draw::GradientBands bands(length, from, to);
 
   RECT clip;
   const int clipKind = GetClipBox(dc, &clip);
   if (clipKind == NULLREGION) return 1;
-  const COLORREF oldBk = method.opaqueText ? GetBkColor(dc) : 0;
+  RECT visible = *rect;
+  if (clipKind != ERROR && !IntersectRect(&visible, rect, &clip)) return 1;
+  if (!vertical && visible.bottom - visible.top > 1 && bits > 8 && GetMapMode(dc) == MM_TEXT &&
+      FillByPattern(dc, *rect, visible, bands)) {
+    return 1;
+  }
+
+  BandFiller filler(dc, bits);
   const int count = bands.count();
   for (int k = 0; k < count; ++k) {
     // The last band is cut at the far edge: nothing outside the rectangle is painted.
     const int nearEdge = k * bands.width();
-    const int farEdge = nearEdge + bands.width() < length ? nearEdge + bands.width() : length;
+    const int farEdge = std::min(nearEdge + bands.width(), length);
     RECT band = *rect;
     if (vertical) {
       band.top = rect->top + nearEdge;
@@ -156,18 +259,10 @@ int fill_rect_gradient(HDC dc, const RECT* rect, COLORREF from, COLORREF to, int
       band.left = rect->left + nearEdge;
       band.right = rect->left + farEdge;
     }
-    RECT visible;
-    if (clipKind != ERROR && !IntersectRect(&visible, &band, &clip)) continue;
-    const COLORREF colour = bands.Colour(k);
-    if (method.opaqueText) {
-      SetBkColor(dc, colour);
-      ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &band, nullptr, 0, nullptr);
-    } else {
-      gdi::Owned<HBRUSH> brush(CreateSolidBrush(colour));
-      if (brush) FillRect(dc, &band, brush.get());
-    }
+    RECT shown;
+    if (clipKind != ERROR && !IntersectRect(&shown, &band, &clip)) continue;
+    filler.Fill(band, bands.Colour(k));
   }
-  if (method.opaqueText) SetBkColor(dc, oldBk);
   return 1;
 }
 
