@@ -91,10 +91,11 @@ function(suite_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   # Smoke run in the test suite; long runs: scripts/fuzz.
   set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
-  # New inputs go to the first folder: keep them in the build tree, not among the seeds.
-  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
-  file(MAKE_DIRECTORY ${work})
-  add_test(NAME ${name}_smoke COMMAND ${name} -runs=20000 -seed=1 ${work} ${corpus})
+  # New inputs go to the first directory named: a scratch one, so the seeds in the tree stay as
+  # they are.
+  set(scratch ${CMAKE_CURRENT_BINARY_DIR}/${name}_smoke_corpus)
+  file(MAKE_DIRECTORY ${scratch})
+  add_test(NAME ${name}_smoke COMMAND ${name} -runs=20000 -seed=1 ${scratch} ${corpus})
   set_tests_properties(${name}_smoke PROPERTIES LABELS fuzz TIMEOUT 300)
 endfunction()
 

@@ -52,8 +52,10 @@ struct View {
 };
 
 // A view of a block of `size` bytes that starts with the header. The rows start after biSize
-// bytes and the colour table. Fails (returns false) when the header is not plausible or the block
-// is too small for the rows it announces.
+// bytes and the colour table; a block with no room for the table its header calls for holds none
+// (a MaskDib: 8 bits, rows right behind the header). Fails (returns false) when the header is not
+// plausible (non-positive size, compressed, not 8, 16, 24 or 32 bits) or the block is too small
+// for the rows it announces.
 bool ViewOfBlock(void* block, size_t size, View* out);
 
 }  // namespace dib
