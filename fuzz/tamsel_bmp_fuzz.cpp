@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "controls/widgets/bmp_format.h"
+#include "retouch/imaging/dib_view.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The same bytes taken as a packed bitmap in memory: accepted only with every row inside.
@@ -28,6 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!bmp::CheckPackedDib(block.data(), block.size(), &info) ||
       info.bitsOffset + uint64_t{layout.imageBytes} != block.size()) {
     abort();
+  }
+  // Whole-byte plain rows are also what the suite's DIB view reads, at the same place.
+  if (layout.compression == 0 && layout.bitCount >= 8) {
+    dib::View view;
+    if (!dib::ViewOfBlock(block.data(), block.size(), &view) || view.bits != block.data() + info.bitsOffset) abort();
   }
   return 0;
 }
