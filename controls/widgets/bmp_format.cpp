@@ -9,6 +9,8 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kPlainRows = 0;
+constexpr uint32_t kRunLength8 = 1;
+constexpr uint32_t kRunLength4 = 2;
 constexpr uint32_t kBitFields = 3;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -57,9 +59,15 @@ bool PlanPackedDib(const uint8_t* file, size_t size, PackedLayout* out) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
     default: return false;
   }
-  if (l.compression == kBitFields) {
+  const uint32_t fileCompression = l.compression;
+  const bool runLength = fileCompression == kRunLength8 || fileCompression == kRunLength4;
+  if (fileCompression == kBitFields) {
     if (l.bitCount != 16 && l.bitCount != 32) return false;
-  } else if (l.compression != kPlainRows) {
+  } else if (runLength) {
+    // Run-length rows are bottom-up by definition.
+    if (l.bitCount != (fileCompression == kRunLength8 ? 8 : 4) || l.topDown) return false;
+    l.compression = kPlainRows;
+  } else if (fileCompression != kPlainRows) {
     return false;
   }
 
@@ -90,17 +98,26 @@ bool PlanPackedDib(const uint8_t* file, size_t size, PackedLayout* out) {
   if (!Inside(next, uint64_t{l.colorsInFile} * 4, size)) return false;
   next += uint64_t{storedEntries} * 4;
 
+  // Rows start at the file header's offset, or right behind the colour table when it is 0.
+  const uint64_t rowsAt = offBits != 0 ? uint64_t{offBits} : next;
+  if (rowsAt > size) return false;
+  // Plain rows must all be in the file; encoded rows may not decode to far more than the file.
+  uint64_t rowLimit = size;
+  if (runLength) {
+    const uint32_t stated = U32(info + 20);
+    const uint64_t encoded = stated != 0 ? stated : size - rowsAt;
+    if (encoded == 0 || !Inside(rowsAt, encoded, size)) return false;
+    l.runLengthBytes = static_cast<uint32_t>(encoded);
+    rowLimit = encoded * kMaxRunLengthRatio + (uint64_t{1} << 20);
+  }
   const uint64_t rowBytes = (uint64_t{l.bitCount} * static_cast<uint64_t>(l.width) + 31) / 32 * 4;
-  if (rowBytes == 0 || rowBytes > size) return false;
-  if (static_cast<uint64_t>(l.height) > size / rowBytes) return false;  // rows cannot all be there
+  if (rowBytes == 0 || rowBytes > rowLimit) return false;
+  if (static_cast<uint64_t>(l.height) > rowLimit / rowBytes) return false;
   const uint64_t imageBytes = rowBytes * static_cast<uint64_t>(l.height);
   l.tableBytes = maskBytes + tableEntries * 4;
   const uint64_t blockBytes = kInfoHeaderBytes + uint64_t{l.tableBytes} + imageBytes;
   if (blockBytes > kMaxPackedBytes) return false;
-
-  // Rows start at the file header's offset, or right behind the colour table when it is 0.
-  const uint64_t rowsAt = offBits != 0 ? uint64_t{offBits} : next;
-  if (!Inside(rowsAt, imageBytes, size)) return false;
+  if (!runLength && !Inside(rowsAt, imageBytes, size)) return false;
 
   l.rowBytes = static_cast<uint32_t>(rowBytes);
   l.imageBytes = static_cast<uint32_t>(imageBytes);
@@ -109,6 +126,58 @@ bool PlanPackedDib(const uint8_t* file, size_t size, PackedLayout* out) {
   *out = l;
   return true;
 }
+
+namespace {
+
+// Decodes run-length data into bottom-up rows of `image` (already zeroed). Every read is checked
+// against the encoded length and every write against the row width and the row count.
+void DecodeRunLength(const uint8_t* data, size_t bytes, const PackedLayout& l, uint8_t* image) {
+  const bool four = l.bitCount == 4;
+  int64_t x = 0, y = 0;
+  auto put = [&](uint8_t index) {
+    if (x < l.width && y < l.height) {
+      uint8_t* row = image + static_cast<size_t>(y) * l.rowBytes;
+      if (four) {
+        uint8_t& b = row[x / 2];
+        b = (x % 2 == 0) ? static_cast<uint8_t>((b & 0x0F) | (index << 4)) : static_cast<uint8_t>((b & 0xF0) | (index & 0x0F));
+      } else {
+        row[x] = index;
+      }
+    }
+    ++x;
+  };
+  size_t i = 0;
+  while (i + 2 <= bytes && y < l.height) {
+    const uint8_t count = data[i], value = data[i + 1];
+    i += 2;
+    if (count != 0) {
+      // A run: one index repeated, or for 4 bits the two nibbles in turn.
+      for (int k = 0; k < count && x < l.width; ++k) put(four ? ((k % 2 == 0) ? value >> 4 : value & 0x0F) : value);
+      if (x >= l.width) x = l.width;
+      continue;
+    }
+    if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of bitmap
+      return;
+    } else if (value == 2) {  // move right and up
+      if (i + 2 > bytes) return;
+      x += data[i];
+      y += data[i + 1];
+      i += 2;
+    } else {  // `value` literal pixels, padded to a 16-bit boundary
+      const size_t literal = four ? (size_t{value} + 1) / 2 : value;
+      if (i + literal > bytes) return;
+      for (int k = 0; k < value; ++k) {
+        put(four ? ((k % 2 == 0) ? data[i + k / 2] >> 4 : data[i + k / 2] & 0x0F) : data[i + k]);
+      }
+      i += literal + (literal & 1);
+    }
+  }
+}
+
+}  // namespace
 
 void WritePackedDib(const uint8_t* file, const PackedLayout& l, uint8_t* block) {
   std::memset(block, 0, kInfoHeaderBytes + l.tableBytes);
@@ -132,6 +201,11 @@ void WritePackedDib(const uint8_t* file, const PackedLayout& l, uint8_t* block) 
   if (l.colorsInFile != 0) std::memcpy(p, file + l.colorsAt, size_t{l.colorsInFile} * 4);
   p += tableEntries * 4;
 
+  if (l.runLengthBytes != 0) {
+    std::memset(p, 0, l.imageBytes);
+    DecodeRunLength(file + l.rowsAt, l.runLengthBytes, l, p);
+    return;
+  }
   if (!l.topDown) {
     std::memcpy(p, file + l.rowsAt, l.imageBytes);
     return;

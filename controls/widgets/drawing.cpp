@@ -9,19 +9,19 @@
 
 namespace {
 
+// Made on the first dotted line; the library deletes it when it detaches.
 HBRUSH g_dotBrush = nullptr;
 
 HBRUSH DotBrush() {
-  if (!g_dotBrush) {
+  HBRUSH& brush = g_dotBrush;
+  if (!brush) {
     WORD rows[16];
     for (int i = 0; i < 16; ++i) rows[i] = (i % 2 == 0) ? 0xAAAA : 0x5555;
     gdi::Owned<HBITMAP> pattern(CreateBitmap(16, 16, 1, 1, rows));
-    if (pattern) g_dotBrush = CreatePatternBrush(pattern.get());
+    if (pattern) brush = CreatePatternBrush(pattern.get());
   }
-  return g_dotBrush;
+  return brush;
 }
-
-RECT ToRECT(const draw::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // Size of a bitmap in the logical units of a memory device context holding it.
 bool BitmapSize(HBITMAP bitmap, HDC holder, SIZE* size) {

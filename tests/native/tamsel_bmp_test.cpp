@@ -152,7 +152,12 @@ TEST(BmpReader, DamagedHeadersGiveNoBitmap) {
       {"2 bits", {}, [](auto& f) { Put(f, 28, 2, 2); }},
       {"0 bits", {}, [](auto& f) { Put(f, 28, 0, 2); }},
       {"64 bits", {}, [](auto& f) { Put(f, 28, 64, 2); }},
-      {"run-length", {4, 2, 8}, [](auto& f) { Put(f, 30, 1); }},
+      {"run-length at 24 bits", {}, [](auto& f) { Put(f, 30, 1); }},
+      {"4-bit run-length at 8 bits", {4, 2, 8}, [](auto& f) { Put(f, 30, 2); }},
+      {"top-down run-length", {4, 2, 8}, [](auto& f) {
+         Put(f, 30, 1);
+         Put(f, 22, static_cast<uint32_t>(-2));
+       }},
       {"jpeg", {}, [](auto& f) { Put(f, 30, 4); }},
       {"bit fields at 24 bits", {}, [](auto& f) { Put(f, 30, 3); }},
       {"rows cut short", {}, [](auto& f) { f.pop_back(); }},
@@ -184,6 +189,69 @@ TEST(BmpReader, OversizedBitmapsAreRefusedBeforeAnyAllocation) {
   Put(file, 22, 0x10000);  // 16 GiB of rows: the file is far too short
   EXPECT_FALSE(bmp::PlanPackedDib(file.data(), file.size(), &layout));
   EXPECT_FALSE(bmp::PlanPackedDib(nullptr, 100, &layout));
+}
+
+// A run-length file of w x h pixels at `bits` (8 or 4) with the given encoded data.
+std::vector<uint8_t> RunLengthFile(int w, int h, int bits, const std::vector<uint8_t>& data, uint32_t stated = 0) {
+  FileSpec spec{w, h, bits};
+  std::vector<uint8_t> f = MakeFile(spec);
+  const uint32_t offBits = Get(f, 10);
+  f.resize(offBits);
+  f.insert(f.end(), data.begin(), data.end());
+  Put(f, 30, bits == 8 ? 1 : 2);
+  Put(f, 34, stated);
+  return f;
+}
+
+// Stored rows of a decoded packed bitmap (bottom row first).
+std::vector<uint8_t> Rows(const std::vector<uint8_t>& dib, uint32_t table) {
+  return std::vector<uint8_t>(dib.begin() + 40 + table, dib.end());
+}
+
+TEST(BmpReader, RunLengthFilesAreDecodedIntoPlainRows) {
+  // 8 bits, 6 x 3: a run, a literal group, end of line; a delta; end of bitmap.
+  const std::vector<uint8_t> rle8 = {3, 7, 0, 3, 1, 2, 9, 0, 0, 0,  // row 0: 7 7 7 1 2 9
+                                     2, 5, 0, 2, 1, 1,              // row 1: 5 5, then (3, 2)
+                                     1, 4, 0, 1};                   // row 2: x=3 gets 4
+  const std::vector<uint8_t> dib = Read(RunLengthFile(6, 3, 8, rle8));
+  ASSERT_EQ(dib.size(), 40u + 1024 + 8 * 3);
+  EXPECT_EQ(Get(dib, 16), 0u);  // plain rows now
+  const std::vector<uint8_t> want = {7, 7, 7, 1, 2, 9, 0, 0, 5, 5, 0, 0, 0, 0, 0, 0,
+                                     0, 0, 0, 4, 0, 0, 0, 0};
+  EXPECT_EQ(Rows(dib, 1024), want);
+
+  // 4 bits, 5 x 2: a run of alternating nibbles, a literal group of 3, past the right edge.
+  const std::vector<uint8_t> rle4 = {5, 0x12, 0, 0,                  // row 0: 1 2 1 2 1
+                                     0, 3, 0xAB, 0xC0, 9, 0x33, 0, 1};  // row 1: A B C 3 3 (cut)
+  const std::vector<uint8_t> dib4 = Read(RunLengthFile(5, 2, 4, rle4));
+  ASSERT_EQ(dib4.size(), 40u + 64 + 4 * 2);
+  const std::vector<uint8_t> want4 = {0x12, 0x12, 0x10, 0, 0xAB, 0xC3, 0x30, 0};
+  EXPECT_EQ(Rows(dib4, 64), want4);
+}
+
+TEST(BmpReader, DamagedRunLengthDataEndsTheDecodingInsideTheData) {
+  // Cut in the middle of a literal group, of a delta, of a pair: what came before stays.
+  for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{2, 6, 0, 5, 1, 2},
+                                           std::vector<uint8_t>{2, 6, 0, 2, 1},
+                                           std::vector<uint8_t>{2, 6, 0}}) {
+    const std::vector<uint8_t> dib = Read(RunLengthFile(4, 2, 8, data));
+    ASSERT_EQ(dib.size(), 40u + 1024 + 8);
+    EXPECT_EQ(dib[40 + 1024], 6);
+    EXPECT_EQ(dib[40 + 1024 + 1], 6);
+    EXPECT_EQ(dib[40 + 1024 + 2], 0);
+  }
+  // A delta far past the top ends it too.
+  EXPECT_FALSE(Read(RunLengthFile(4, 2, 8, {0, 2, 255, 255, 3, 1})).empty());
+  // The size field may not reach past the file.
+  EXPECT_TRUE(Read(RunLengthFile(4, 2, 8, {2, 6, 0, 1}, 100)).empty());
+  EXPECT_FALSE(Read(RunLengthFile(4, 2, 8, {2, 6, 0, 1}, 4)).empty());
+}
+
+TEST(BmpReader, RunLengthFilesMayNotDecodeFarBeyondTheirSize) {
+  // A few bytes announcing 20000 x 20000 pixels (400 MB): refused without allocating.
+  EXPECT_TRUE(Read(RunLengthFile(20000, 20000, 8, {0, 1})).empty());
+  // 1 MiB of rows from a few bytes is still allowed.
+  EXPECT_EQ(Read(RunLengthFile(1024, 1000, 8, {0, 1})).size(), 40u + 1024 + 1024 * 1000);
 }
 
 }  // namespace

@@ -141,15 +141,17 @@ TEST(RoundFrame, EdgesTakeTheirColoursAndCornersOnlyLeaveTheEdgesAlone) {
   EXPECT_EQ(c.Pixel(20, 15), kBlack);  // null brush: inside untouched
   EXPECT_EQ(c.Pixel(5, 5), kBlack);    // outside the rounded corner
 
-  Canvas32 k(40, 30, kBlack);
-  DrawRoundCorners3D(k.dc(), &r, 10, kRed, kGreen);
+  Canvas32 k(40, 40, kBlack);
+  RECT tall = {5, 5, 35, 35};  // the edges between the corners are 10 pixels long
+  DrawRoundCorners3D(k.dc(), &tall, 10, kRed, kGreen);
   EXPECT_EQ(k.Pixel(20, 5), kBlack);
-  EXPECT_EQ(k.Pixel(5, 15), kBlack);
-  EXPECT_EQ(k.Pixel(20, 24), kBlack);
+  EXPECT_EQ(k.Pixel(5, 20), kBlack);
+  EXPECT_EQ(k.Pixel(20, 34), kBlack);
+  EXPECT_EQ(k.Pixel(34, 20), kBlack);
   int green = 0, red = 0;
   for (int y = 5; y < 10; ++y)
     for (int x = 5; x < 10; ++x) green += k.Pixel(x, y) == kGreen;
-  for (int y = 20; y < 25; ++y)
+  for (int y = 30; y < 35; ++y)
     for (int x = 30; x < 35; ++x) red += k.Pixel(x, y) == kRed;
   EXPECT_GT(green, 0);
   EXPECT_GT(red, 0);
@@ -197,13 +199,13 @@ TEST(TransparentBitmap, StretchedKeepsTheBackgroundBehindItsRectangle) {
   Canvas32 c(40, 20, kBlack);
   RECT all = {0, 0, 40, 20};
   fill_rect_Hgradient(c.dc(), &all, kBlack, RGB(0, 0, 200));
-  const COLORREF behind = c.Pixel(21, 6);
+  const COLORREF behind = c.Pixel(21, 6), behindToo = c.Pixel(23, 8);
   RECT r = {20, 5, 28, 13};  // twice the bitmap's size
   const DWORD objects = wintest::GdiObjects();
   EXPECT_NE(DrawTransparentBitmapStretched(c.dc(), b, &r, kKey), 0);
   EXPECT_EQ(wintest::GdiObjects(), objects);
   EXPECT_EQ(c.Pixel(21, 6), behind);
-  EXPECT_EQ(c.Pixel(23, 8), behind);
+  EXPECT_EQ(c.Pixel(23, 8), behindToo);
   EXPECT_EQ(c.Pixel(24, 6), kRed);
   EXPECT_EQ(c.Pixel(27, 12), kRed);
   EXPECT_EQ(DrawTransparentBitmapStretched(c.dc(), nullptr, &r, kKey), 0);
@@ -321,10 +323,18 @@ TEST(Textures, PlacedTextureForEachFitFlag) {
     const int cx = k.dest.left + dw / 20, cy = k.dest.top + dh / 40;
     EXPECT_EQ(c.Pixel(cx, cy), texel(0, 0));
     const int lx = k.dest.left + dw * 19 / 20, ly = k.dest.top + dh * 79 / 80;
-    if (ly < 100) EXPECT_EQ(c.Pixel(lx, ly), texel(9, 19));
-    if (k.dest.left > 0) EXPECT_EQ(c.Pixel(k.dest.left - 1, 50 < k.dest.bottom ? 50 : k.dest.top), kBlack);
-    if (k.dest.right < 200) EXPECT_EQ(c.Pixel(k.dest.right, k.dest.top), kBlack);
-    if (k.dest.bottom < 100) EXPECT_EQ(c.Pixel(k.dest.left, k.dest.bottom), kBlack);
+    if (ly < 100) {
+      EXPECT_EQ(c.Pixel(lx, ly), texel(9, 19));
+    }
+    if (k.dest.left > 0) {
+      EXPECT_EQ(c.Pixel(k.dest.left - 1, 50 < k.dest.bottom ? 50 : k.dest.top), kBlack);
+    }
+    if (k.dest.right < 200) {
+      EXPECT_EQ(c.Pixel(k.dest.right, k.dest.top), kBlack);
+    }
+    if (k.dest.bottom < 100) {
+      EXPECT_EQ(c.Pixel(k.dest.left, k.dest.bottom), kBlack);
+    }
   }
 }
 
