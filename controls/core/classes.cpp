@@ -1,6 +1,8 @@
 // Registration of the library's window classes.
 #include "controls/core/classes.h"
 
+#include <iterator>
+
 #include "controls/core/library.h"
 #include "controls/core/window_data.h"
 
@@ -51,8 +53,12 @@ void RegisterEditSuperclass(HINSTANCE module) {
 }  // namespace
 
 bool RegisterControlClasses(HINSTANCE module) {
-  for (const ClassSpec& spec : kClasses) {
-    if (!RegisterOne(module, spec)) return false;
+  for (size_t i = 0; i < std::size(kClasses); ++i) {
+    if (!RegisterOne(module, kClasses[i])) {
+      // A refused library must not leave classes whose procedures go away with it.
+      while (i-- > 0) UnregisterClassA(kClasses[i].name, module);
+      return false;
+    }
   }
   RegisterEditSuperclass(module);
   return true;

@@ -1,9 +1,8 @@
-// Load and unload of the library: the window classes, the global style, and the two static
-// objects (the locale information and the outside library's log).
+// Load and unload of the library: the window classes, the global style, and the outside
+// library's log object that lives as long as the library.
 #include "controls/core/library.h"
 
 #include "controls/core/classes.h"
-#include "controls/core/locale_info.h"
 #include "controls/core/style_record.h"
 #include "controls/widgets/drawing.h"
 #include "host/corvane/corvane.h"
@@ -21,7 +20,7 @@ HWND inputAuxDialog = nullptr;
 
 namespace {
 // Constructed before the attach work and destroyed after the detach work.
-CLog libraryLog(reinterpret_cast<HINSTANCE>(&__ImageBase), "ZR", e_Manufacturer(1));
+CLog libraryLog(reinterpret_cast<HINSTANCE>(&__ImageBase), "ZR", e_ManufacturerDefault);
 }  // namespace
 
 BOOL LibraryAttach(HINSTANCE module) {

@@ -386,6 +386,12 @@ void ReleaseGlobalStyle() {
   for (StyleEntry& e : globalStyle.entries) FreeStyleEntryObjects(&e);
 }
 
+void ResetGlobalStyle() {
+  ReleaseGlobalStyle();
+  globalStyle = BuiltInStyle();
+  for (int& flag : globalFlags) flag = 1;
+}
+
 // ---- Hue shift ---------------------------------------------------------------------------
 
 void ApplyHueShift(HGLOBAL dib, int degrees) {

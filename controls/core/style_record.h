@@ -141,8 +141,10 @@ void ReadGlobalFlags();
 void WriteGlobalFlags();
 // Global record from section "Global", keys "Fonds", "Boutons", "Saisies", "Liste".
 void LoadGlobalStyle();
-// Frees the textures and list brush of the global record.
+// Frees what the global record's entries own.
 void ReleaseGlobalStyle();
+// Back to the built-in global record and flags (what is not in the file).
+void ResetGlobalStyle();
 void ReadCustomColours(COLORREF colours[16], COLORREF fallback);
 void WriteCustomColours(const COLORREF colours[16]);
 
