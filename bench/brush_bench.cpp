@@ -47,9 +47,16 @@ struct Scene {
     // One stroke: every pixel of a line, as the paint brush interpolates a movement.
     brush::WalkLine(300, 400, 300 + kDabs - 1, 400 + kDabs / 3,
                     [&](int32_t x, int32_t y) { points.push_back(brush::DabRect(x, y, kBrush, kBrush, 1)); });
+    // A stroke that zigzags across the left edge: every dab is clipped to another width, so the
+    // soft weights are made anew for each.
+    for (int32_t n = 0; n < kDabs; ++n) {
+      const int32_t phase = n % 92;
+      const int32_t x = phase < 46 ? -22 + phase : 68 - phase;
+      edgePoints.push_back(brush::DabRect(x, 400 + n, kBrush, kBrush, 1));
+    }
   }
   Block image, backup, coverage, snapshot, mask, sample;
-  std::vector<brush::Rect> points;
+  std::vector<brush::Rect> points, edgePoints;
 };
 
 Scene& TheScene() {
@@ -108,8 +115,18 @@ void BM_MemcpyOfDab(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyOfDab)->Unit(benchmark::kMicrosecond);
 
-void BM_Stroke(benchmark::State& state, int32_t tool, int32_t option) {
+brush::Rect Bounds(const std::vector<brush::Rect>& rects) {
+  brush::Rect box = rects.front();
+  for (const brush::Rect& r : rects) {
+    box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
+           std::max(box.bottom, r.bottom)};
+  }
+  return box;
+}
+
+void BM_Stroke(benchmark::State& state, int32_t tool, int32_t option, bool edge = false) {
   Scene& s = TheScene();
+  const std::vector<brush::Rect>& points = edge ? s.edgePoints : s.points;
   MemcpyNsPerDab();
   brush::DabSettings st;
   st.tool = tool;
@@ -124,15 +141,14 @@ void BM_Stroke(benchmark::State& state, int32_t tool, int32_t option) {
   double best = 1e300;
   for (auto _ : state) {
     const double start = Now();
-    for (const brush::Rect& r : s.points) {
+    for (const brush::Rect& r : points) {
       brush::ApplyDab(st, r.left, r.top, s.image.view, s.mask.view, blocks);
     }
     best = std::min(best, Now() - start);
     // A new stroke: clear the coverage the last one left (outside the timing).
-    const brush::Rect& first = s.points.front();
-    const brush::Rect& last = s.points.back();
-    for (int32_t y = first.top; y < last.bottom; ++y)
-      std::memset(s.coverage.view.Row(y) + first.left, 0, static_cast<size_t>(last.right - first.left));
+    const brush::Rect box = brush::ClampToImage(Bounds(points), kWidth, kHeight);
+    for (int32_t y = box.top; y < box.bottom; ++y)
+      std::memset(s.coverage.view.Row(y) + box.left, 0, static_cast<size_t>(box.right - box.left));
   }
   Report(state, best);
 }
@@ -144,6 +160,10 @@ BENCHMARK_CAPTURE(BM_Stroke, spray_hard, brush::kSpray, 0)->Unit(benchmark::kMic
 BENCHMARK_CAPTURE(BM_Stroke, spray_soft, brush::kSpray, 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Stroke, clone, brush::kClone, 0)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Stroke, smooth, brush::kSmooth, 0)->Unit(benchmark::kMicrosecond);
+// Soft dabs whose clipped size changes with every dab (beside the same memcpy of a whole dab).
+BENCHMARK_CAPTURE(BM_Stroke, paint_soft_edge, brush::kPaint, 1, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, restore_soft_edge, brush::kRestore, 1, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, spray_soft_edge, brush::kSpray, 1, true)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

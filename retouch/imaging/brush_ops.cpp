@@ -123,16 +123,6 @@ bool Matches(const dib::View& v, int32_t bitsPerPixel, const dib::View& image) {
   return IsView(v, bitsPerPixel) && v.width == image.width && v.height == image.height;
 }
 
-// trunc(x / 100) as a double division gives it, for 0 <= x < 25600, without dividing: for such
-// x the rounded quotient never reaches the next integer from below, so it is floor(x / 100),
-// which the product with 0.01 finds to within one and two exact comparisons settle.
-inline uint8_t Hundredth(double x) {
-  int32_t k = static_cast<int32_t>(x * 0.01);
-  k += x >= 100.0 * (k + 1) ? 1 : 0;
-  k -= x < 100.0 * k ? 1 : 0;
-  return static_cast<uint8_t>(k);
-}
-
 #if defined(__SSE2__)
 inline __m128i Load16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline __m128i Load8(const uint8_t* p) {
@@ -199,14 +189,15 @@ void ForEachMaskRun(const uint8_t* m, int32_t n, Run&& run) {
 }
 
 // A colour repeated over the bytes of pixels: entry b is the colour's channel b % 3, spread
-// so that eight bytes from any multiple of 8 (mod 24) can be read at once.
+// so that eight wide entries from any multiple of 8 (mod 24), and sixteen bytes from any offset
+// (mod 48), can be read at once.
 struct ColourBytes {
   explicit ColourBytes(const Rgb& rgb, uint32_t factor = 1) {
     for (int b = 0; b < 24; ++b) wide[b] = static_cast<uint16_t>(rgb.c[b % 3] * factor);
-    for (int b = 0; b < 48; ++b) bytes[b] = rgb.c[b % 3];
+    for (int b = 0; b < 64; ++b) bytes[b] = rgb.c[b % 3];
   }
   uint16_t wide[24];
-  uint8_t bytes[48];
+  uint8_t bytes[64];  // 16 bytes can be read from any offset below 48
 };
 
 // p[b] = (p[b] * keep + add[b % 3]) / 100 over n bytes of whole pixels; keep = 100 - s and add
@@ -285,6 +276,184 @@ void BlendWeighted(uint8_t* p, const uint8_t* q, const uint8_t* w, int32_t n, co
   for (; b < n; ++b) p[b] = static_cast<uint8_t>((q[b] * (100 - w[b]) + colour.wide[b % 3] * w[b]) / 100);
 }
 
+// ---- Soft blend with a floating weight (restore, spray) --------------------------------------
+//
+// A channel c moves towards o by trunc((c (100 - w) + o w) / 100), evaluated in doubles with a
+// weight w of 0 to 100. The double sum lies within 1.1e-11 of 100 (c + d w / 100), d = o - c, so
+// the result is floor(c + d w / 100) wherever that is not within about 1e-13 of an integer.
+//
+// The kernels find it in 16.16 fixed point: f = 65536 w / 100 rounded to an odd integer (0 for
+// w = 0), |f - 65536 w / 100| <= 1, and X = 65536 c + d f, which lies within 255 of
+// 65536 (c + d w / 100). Where the fraction X mod 65536 is more than kNear = 256 from 0, X >> 16
+// is the result. The other channels are settled in doubles, except d = 0, the only way an odd f
+// gives a zero fraction:
+// - K = 100 - w rounded up or exact (K + w >= 100): c K + c w >= N = 100 c. Of the two rounded
+//   products at most one lies in the binade of N (both would sum past N); if one does, it is a
+//   multiple of ulp(N) = U and the other, at least N minus that multiple less U / 2, rounds to
+//   no less than that (a multiple of U / 2 below the binade is a double); else each is off by at
+//   most U / 4. Either way the sum is at least N - U / 2, which rounds to N (even mantissa), and
+//   the result is c.
+// - K rounded down: c may come out as c - 1. The spray knows its colour, so its cache holds that
+//   outcome per channel; the restore settles such channels after the vector pass (whose result
+//   there is c) and remembers the outcome per weight and value.
+constexpr int32_t kNear = 256;
+
+inline uint8_t ExactSoft(int32_t c, int32_t o, double w, double keep) {
+  return static_cast<uint8_t>((c * keep + o * w) / 100);
+}
+
+// The fixed-point factor of weight w (f above).
+inline uint16_t SoftFactor(double w) {
+  if (w <= 0) return 0;
+  const int32_t half = static_cast<int32_t>(w * 655.36 / 2);  // floor: w * 655.36 is at most 65536
+  return static_cast<uint16_t>(std::min(2 * half + 1, 65535));
+}
+
+// The aux constant of a byte of weight w: for the restore 0xFFFF where a channel equal to its
+// target must be settled, else 0; for the spray towards colour channel `to`, how much a channel
+// already at the colour drops (0 or 1).
+inline uint16_t SoftAux(double w, bool spray, int32_t to) {
+  const double keep = 100 - w;
+  if (spray) return static_cast<uint16_t>(to - ExactSoft(to, to, w, keep));
+  return 100 - keep <= w ? 0 : 0xFFFF;
+}
+
+// What one byte needs besides the fixed point.
+enum class Settle { kNone, kExact, kSame };
+
+// One byte, as the vector lanes below do it.
+template <bool kColour>
+inline Settle SoftByte(int32_t c, int32_t o, uint16_t factor, uint16_t aux, uint8_t* out) {
+  const int32_t x = c * 65536 + (o - c) * factor;  // 0 or more: d >= -c and f < 65536
+  const uint32_t lo = static_cast<uint32_t>(x) & 0xFFFF;
+  *out = static_cast<uint8_t>(x >> 16);
+  if (lo == 0) {
+    if (kColour) *out = static_cast<uint8_t>((x >> 16) - aux);
+    return !kColour && aux != 0 ? Settle::kSame : Settle::kNone;
+  }
+  return ((lo + kNear) & 0xFFFF) <= 2 * kNear ? Settle::kExact : Settle::kNone;
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes c (x) towards o (y): the fixed-point results; in *exact bit k for every byte k
+// that must be settled in doubles, in *same (restore) for every byte at its target that must be.
+template <bool kColour>
+inline __m128i SoftBlend16(__m128i x, __m128i y, const uint16_t* factor, const uint16_t* aux, uint32_t* exact,
+                           uint32_t* same) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i bias = _mm_set1_epi16(static_cast<int16_t>(0x8000 + kNear));
+  // Fractions of -kNear .. kNear, biased by 0x8000 + kNear, are the signed values below this.
+  const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(-32768 + 2 * kNear + 1));
+  __m128i out[2], again[2], settle[2];
+  for (int h = 0; h < 2; ++h) {
+    const __m128i c = h == 0 ? _mm_unpacklo_epi8(x, zero) : _mm_unpackhi_epi8(x, zero);
+    const __m128i o = h == 0 ? _mm_unpacklo_epi8(y, zero) : _mm_unpackhi_epi8(y, zero);
+    const __m128i f = Load8x16(factor + 8 * h);
+    const __m128i d = _mm_sub_epi16(o, c);
+    const __m128i lo = _mm_mullo_epi16(d, f);
+    // The signed high half takes f >= 32768 as f - 65536: add d back there.
+    const __m128i hi = _mm_add_epi16(_mm_mulhi_epi16(d, f), _mm_and_si128(d, _mm_srai_epi16(f, 15)));
+    const __m128i near = _mm_cmpgt_epi16(limit, _mm_add_epi16(lo, bias));
+    const __m128i at = _mm_cmpeq_epi16(lo, zero);
+    again[h] = _mm_andnot_si128(at, near);
+    if constexpr (kColour) {
+      out[h] = _mm_sub_epi16(_mm_add_epi16(c, hi), _mm_and_si128(at, Load8x16(aux + 8 * h)));
+    } else {
+      out[h] = _mm_add_epi16(c, hi);
+      settle[h] = _mm_and_si128(at, Load8x16(aux + 8 * h));
+    }
+  }
+  *exact = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(again[0], again[1])));
+  if constexpr (!kColour) *same = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(settle[0], settle[1])));
+  return _mm_packus_epi16(out[0], out[1]);
+}
+#endif
+
+// The n bytes of a run of whole pixels: p towards `target` (the restore's backup bytes), or
+// towards the colour pattern `target` (64 bytes, ColourBytes::bytes) for the spray. factor and
+// aux hold the constants of each byte; exact(b, c, o) settles byte b in doubles and same(b, c)
+// a restore byte at its target.
+template <bool kColour, class Exact, class Same>
+void SoftRun(uint8_t* p, const uint8_t* target, int32_t n, const uint16_t* factor, const uint16_t* aux,
+             Exact&& exact, Same&& same) {
+  auto to = [&](int32_t b) { return kColour ? target + b % 48 : target + b; };
+#if defined(__SSE2__)
+  if (n >= 16) {
+    auto settle = [&](int32_t b, uint32_t bits, __m128i x) {
+      alignas(16) uint8_t before[16];
+      _mm_store_si128(reinterpret_cast<__m128i*>(before), x);
+      const uint8_t* o = to(b);
+      for (; bits != 0; bits &= bits - 1) {
+        const int32_t k = std::countr_zero(bits);
+        p[b + k] = exact(b + k, before[k], o[k]);
+      }
+    };
+    // Bytes at their target, settled in one pass per 64 bytes: the vector result there is the
+    // byte itself.
+    uint64_t pending = 0;
+    int32_t pendingFrom = 0;
+    auto flush = [&] {
+      for (; pending != 0; pending &= pending - 1) {
+        const int32_t b = pendingFrom + std::countr_zero(pending);
+        p[b] = same(b, p[b]);
+      }
+    };
+    // The last sixteen bytes, from the bytes as they were: they may lie over the last whole
+    // vector, whose results they then keep.
+    const int32_t last = n - 16;
+    const __m128i xLast = Load16(p + last);
+    uint32_t exactLast, sameLast = 0;
+    const __m128i rLast = SoftBlend16<kColour>(xLast, Load16(to(last)), factor + last, aux + last, &exactLast, &sameLast);
+    int32_t b = 0;
+    for (; b + 16 <= n; b += 16) {
+      const __m128i x = Load16(p + b);
+      uint32_t bits, sameBits = 0;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b),
+                       SoftBlend16<kColour>(x, Load16(to(b)), factor + b, aux + b, &bits, &sameBits));
+      if (bits != 0) settle(b, bits, x);
+      if constexpr (!kColour) {
+        pending |= static_cast<uint64_t>(sameBits) << (b - pendingFrom);
+        if (b + 16 - pendingFrom == 64) {
+          flush();
+          pendingFrom = b + 16;
+        }
+      }
+    }
+    if (b < n) {
+      // Keep the bytes below b as they are now.
+      const int32_t kept = b - last;
+      const __m128i keep = _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                                          _mm_set1_epi8(static_cast<char>(kept)));
+      const __m128i now = Load16(p + last);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p + last),
+                       _mm_or_si128(_mm_and_si128(keep, now), _mm_andnot_si128(keep, rLast)));
+      const uint32_t fresh = ~((1u << kept) - 1);
+      if ((exactLast & fresh) != 0) settle(last, exactLast & fresh, xLast);
+      if constexpr (!kColour) {
+        flush();
+        pendingFrom = last;
+        pending = sameLast & fresh;
+      }
+    }
+    if constexpr (!kColour) flush();
+    return;
+  }
+#endif
+  for (int32_t b = 0; b < n; ++b) {
+    const int32_t c = p[b], o = *to(b);
+    switch (SoftByte<kColour>(c, o, factor[b], aux[b], &p[b])) {
+      case Settle::kExact:
+        p[b] = exact(b, c, o);
+        break;
+      case Settle::kSame:
+        p[b] = same(b, c);
+        break;
+      case Settle::kNone:
+        break;
+    }
+  }
+}
+
 // Everything a per-pixel routine needs for one row of the dab.
 struct Row {
   uint8_t* pixel;       // first image pixel of the row
@@ -306,19 +475,46 @@ enum WeightKind { kPaintWeights, kRestoreWeights, kSprayWeights, kWeightKinds };
 
 struct SoftWeights {
   int32_t width = 0, height = 0, strength = -1;
-  std::unique_ptr<uint8_t[]> pixels;  // paint: w of each pixel, 0..100
-  std::unique_ptr<uint8_t[]> bytes;   // paint: w of each byte (three per pixel)
-  std::unique_ptr<double[]> weight;   // restore, spray: w of each pixel
-  std::unique_ptr<double[]> keep;     // restore, spray: 100 - w of each pixel
+  uint32_t color = 0;                  // spray: the colour the constants were made for
+  std::unique_ptr<uint8_t[]> pixels;   // paint: w of each pixel, 0..100
+  std::unique_ptr<uint8_t[]> bytes;    // paint: w of each byte (three per pixel)
+  // Restore, spray: pixels with the same centre offsets share one weight; `shared` gives it for
+  // each byte, `weight` its w. factor and aux: the fixed-point constants of each byte.
+  std::unique_ptr<uint16_t[]> shared, factor, aux;
+  std::unique_ptr<double[]> weight;
+  // Restore: what a channel equal to its backup becomes, once settled in doubles, for each
+  // weight and channel value c: bit c of words 4 id .. 4 id + 3 of `known` and `drops`.
+  std::unique_ptr<uint64_t[]> known, drops;
 };
 
-// The weights of a soft dab of cw x ch pixels at strength s: built on first use and kept until a
-// dab of another size or strength comes (a stroke clips the same way until it meets an edge).
-// Null when the memory cannot be had. The editor runs on one thread.
-const SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s) {
+// A restore byte at its backup value c, with weight `id` of the cache.
+class SettleSame {
+ public:
+  explicit SettleSame(SoftWeights& e) : known_(e.known.get()), drops_(e.drops.get()), weight_(e.weight.get()) {}
+  uint8_t operator()(uint32_t id, int32_t c) const {
+    const size_t word = 4 * size_t{id} + (static_cast<uint32_t>(c) >> 6);
+    const uint32_t bit = static_cast<uint32_t>(c) & 63;
+    if ((known_[word] >> bit) & 1) return static_cast<uint8_t>(c - ((drops_[word] >> bit) & 1));
+    const double w = weight_[id];
+    const uint8_t r = ExactSoft(c, c, w, 100 - w);
+    known_[word] |= uint64_t{1} << bit;
+    drops_[word] |= static_cast<uint64_t>(c - r) << bit;
+    return r;
+  }
+ private:
+  uint64_t* known_;
+  uint64_t* drops_;
+  const double* weight_;
+};
+
+// The weights of a soft dab of cw x ch pixels at strength s (and, for the spray, colour): built on
+// first use and kept until a dab of another size, strength or colour comes (a stroke clips the
+// same way until it meets an edge). Null when the memory cannot be had. The editor runs on one
+// thread.
+SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s, uint32_t color = 0) {
   static SoftWeights cache[kWeightKinds];
   SoftWeights& e = cache[kind];
-  if (e.width == cw && e.height == ch && e.strength == s) return &e;
+  if (e.width == cw && e.height == ch && e.strength == s && e.color == color) return &e;
   e = SoftWeights{};
   const size_t n = static_cast<size_t>(cw) * static_cast<size_t>(ch);
   const SoftShape shape(cw, ch);
@@ -334,21 +530,48 @@ const SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s
         std::memset(&e.bytes[3 * at], e.pixels[at], 3);
       }
   } else {
-    e.weight.reset(new (std::nothrow) double[n]);
-    e.keep.reset(new (std::nothrow) double[n]);
-    if (!e.weight || !e.keep) return e = SoftWeights{}, nullptr;
-    for (int32_t j = 0; j < ch; ++j)
+    const bool spray = kind == kSprayWeights;
+    const int32_t across = ch / 2 + 1;
+    const size_t ids = static_cast<size_t>(cw / 2 + 1) * static_cast<size_t>(across);
+    e.shared.reset(new (std::nothrow) uint16_t[3 * n]);
+    e.factor.reset(new (std::nothrow) uint16_t[3 * n]);
+    e.aux.reset(new (std::nothrow) uint16_t[3 * n]);
+    e.weight.reset(new (std::nothrow) double[ids]);
+    // The constants of each weight: factor, then aux of the three channels.
+    std::unique_ptr<uint16_t[]> made(new (std::nothrow) uint16_t[4 * ids]);
+    if (!e.shared || !e.factor || !e.aux || !e.weight || !made) return e = SoftWeights{}, nullptr;
+    if (!spray) {
+      e.known.reset(new (std::nothrow) uint64_t[4 * ids]());
+      e.drops.reset(new (std::nothrow) uint64_t[4 * ids]());
+      if (!e.known || !e.drops) return e = SoftWeights{}, nullptr;
+    }
+    std::fill(e.weight.get(), e.weight.get() + ids, -1.0);  // not yet made
+    const Rgb rgb = Channels(color);
+    for (int32_t j = 0; j < ch; ++j) {
+      const int32_t dy = std::abs(SoftShape::Offset(j, ch));
       for (int32_t i = 0; i < cw; ++i) {
-        const double t = shape.Distance(i, j);
-        const double w = kind == kRestoreWeights ? s * (1 - t) : (1 - std::sqrt(t)) * s;
-        const size_t at = static_cast<size_t>(j) * cw + i;
-        e.weight[at] = w;
-        e.keep[at] = 100 - w;
+        const size_t id = static_cast<size_t>(std::abs(SoftShape::Offset(i, cw))) * across + dy;
+        uint16_t* k = &made[4 * id];
+        if (e.weight[id] < 0) {
+          const double t = shape.Distance(i, j);
+          const double w = spray ? (1 - std::sqrt(t)) * s : s * (1 - t);
+          e.weight[id] = w;
+          k[0] = SoftFactor(w);
+          for (int32_t c = 0; c < 3; ++c) k[1 + c] = SoftAux(w, spray, rgb.c[c]);
+        }
+        const size_t at = 3 * (static_cast<size_t>(j) * cw + i);
+        for (size_t c = 0; c < 3; ++c) {
+          e.shared[at + c] = static_cast<uint16_t>(id);
+          e.factor[at + c] = k[0];
+          e.aux[at + c] = k[1 + c];
+        }
       }
+    }
   }
   e.width = cw;
   e.height = ch;
   e.strength = s;
+  e.color = color;
   return &e;
 }
 
@@ -411,26 +634,33 @@ bool PaintSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
   return true;
 }
 
-// Soft blend with a floating weight per pixel towards `target(row)`: the target pixel of the
-// row's first dab column, then `step` bytes per column (0: one colour for every pixel).
-template <class Target>
-bool BlendSoft(WeightKind kind, const dib::View& image, const dib::View& mask, const DabClip& clip,
-               int32_t s, Target&& target, int32_t step) {
-  const SoftWeights* weights = WeightsFor(kind, clip.width, clip.height, s);
+// Soft restore (towards the backup) or spray (towards `color`) with a floating weight per pixel.
+template <bool kColour>
+bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& clip, int32_t s,
+               const dib::View& backup, uint32_t color) {
+  SoftWeights* weights =
+      kColour ? WeightsFor(kSprayWeights, clip.width, clip.height, s, color) : WeightsFor(kRestoreWeights, clip.width, clip.height, s);
   if (weights == nullptr) return false;
+  const ColourBytes colour(Channels(color));
+  // Plain pointers: the byte stores of the kernels could alias anything behind a reference.
+  const uint16_t* const factor = weights->factor.get();
+  const uint16_t* const aux = weights->aux.get();
+  const uint16_t* const shared = weights->shared.get();
+  const double* const weight = weights->weight.get();
+  const SettleSame same(*weights);
   ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
-    const double* w = weights->weight.get() + static_cast<size_t>(j) * clip.width;
-    const double* keep = weights->keep.get() + static_cast<size_t>(j) * clip.width;
-    const uint8_t* to = target(row);
+    const size_t first = static_cast<size_t>(j) * clip.width;
+    const uint8_t* to = kColour ? colour.bytes : backup.Pixel24(clip.x, row.y);
     ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
-      uint8_t* p = row.pixel + 3 * i0;
-      const uint8_t* r = to + step * i0;
-      for (int32_t i = i0; i < i1; ++i, p += 3, r += step) {
-        const double wi = w[i], ki = keep[i];
-        p[0] = Hundredth(p[0] * ki + r[0] * wi);
-        p[1] = Hundredth(p[1] * ki + r[1] * wi);
-        p[2] = Hundredth(p[2] * ki + r[2] * wi);
-      }
+      const size_t at = first + i0;
+      const uint16_t* ids = shared + 3 * at;
+      SoftRun<kColour>(
+          row.pixel + 3 * i0, kColour ? to : to + 3 * i0, 3 * (i1 - i0), factor + 3 * at, aux + 3 * at,
+          [weight, ids](int32_t b, int32_t c, int32_t o) {
+            const double w = weight[ids[b]];
+            return ExactSoft(c, o, w, 100 - w);
+          },
+          [same, ids](int32_t b, int32_t c) { return same(ids[b], c); });
     });
   });
   return true;
@@ -592,10 +822,7 @@ int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& 
       return PaintSoft(image, mask, clip, rgb, s, blocks.coverage, blocks.snapshot) ? 1 : 0;
     case kRestore:
       if (soft) {
-        return BlendSoft(kRestoreWeights, image, mask, clip, s,
-                         [&](const Row& row) { return blocks.backup.Pixel24(clip.x, row.y); }, 3)
-                   ? 1
-                   : 0;
+        return BlendSoft<false>(image, mask, clip, s, blocks.backup, 0) ? 1 : 0;
       }
       // The backup pixels at the same image positions: what a crop of the brush rectangle from
       // the backup holds at the mask offsets.
@@ -608,7 +835,7 @@ int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& 
         return 1;
       }
       if (SoftShape(clip.width, clip.height).degenerate()) return 1;
-      return BlendSoft(kSprayWeights, image, mask, clip, s, [&](const Row&) { return rgb.c; }, 0) ? 1 : 0;
+      return BlendSoft<true>(image, mask, clip, s, dib::View{}, st.color & 0xFFFFFF) ? 1 : 0;
     case kStamp:
     case kClone: {
       // The sample lies over the brush like the mask: its pixel at the mask offsets.
@@ -627,6 +854,42 @@ int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& 
     default:
       return 0;
   }
+}
+
+// ---- Soft blend over plain bytes ---------------------------------------------------------------
+
+namespace {
+
+// Runs of lengths that take every path of SoftRun (whole vectors, an overlapping last vector,
+// bytes one by one), with the constants of weight w.
+template <bool kColour>
+void SoftBlendBytes(uint8_t* p, const uint8_t* target, int32_t n, uint32_t color, double w) {
+  constexpr int32_t kLengths[] = {48, 45, 9, 30};
+  const Rgb rgb = Channels(color);
+  uint16_t factor[48], aux[48];
+  for (int32_t b = 0; b < 48; ++b) {
+    factor[b] = SoftFactor(w);
+    aux[b] = SoftAux(w, kColour, rgb.c[b % 3]);
+  }
+  const double keep = 100 - w;
+  const ColourBytes colour(rgb);
+  for (int32_t b = 0, k = 0; b < n; k = (k + 1) % 4) {
+    const int32_t len = std::min(kLengths[k], n - b);
+    auto exact = [&](int32_t, int32_t c, int32_t o) { return ExactSoft(c, o, w, keep); };
+    SoftRun<kColour>(p + b, kColour ? colour.bytes : target + b, len, factor, aux, exact,
+                     [&](int32_t, int32_t c) { return exact(0, c, c); });
+    b += len;
+  }
+}
+
+}  // namespace
+
+void SoftBlendTowards(uint8_t* p, const uint8_t* target, int32_t n, double w) {
+  SoftBlendBytes<false>(p, target, n, 0, w);
+}
+
+void SoftBlendToColour(uint8_t* p, int32_t n, uint32_t color, double w) {
+  SoftBlendBytes<true>(p, nullptr, n, color, w);
 }
 
 // ---- Brush mask ------------------------------------------------------------------------------

@@ -164,6 +164,16 @@ struct DabBlocks {
 int ApplyDab(const DabSettings& settings, int32_t left, int32_t top, const dib::View& image,
              const dib::View& mask, const DabBlocks& blocks);
 
+// ---- Soft blend (restore and spray) ----------------------------------------------------------
+
+// A soft restore or spray dab moves channel c towards o by trunc((c (100 - w) + o w) / 100),
+// evaluated in doubles, with the pixel's weight w (0 to 100). The dabs compute it in fixed point
+// and redo in doubles only what the fixed point cannot decide. These run that same path over
+// plain bytes with one weight: p[b] towards target[b], or towards channel b % 3 of `color` (p
+// then starts on a pixel).
+void SoftBlendTowards(uint8_t* p, const uint8_t* target, int32_t n, double w);
+void SoftBlendToColour(uint8_t* p, int32_t n, uint32_t color, double w);
+
 // ---- Brush mask ------------------------------------------------------------------------------
 
 // Converts the rows of a 1-bit drawing (most significant bit first, `sourceStride` bytes a row,
