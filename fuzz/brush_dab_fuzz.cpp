@@ -1,5 +1,6 @@
 // Dabs with arbitrary image, mask and sample sizes, positions, tools and strengths: every dab must
-// stay inside the views it is given, and undo patches inside the image.
+// stay inside the views it is given and give what the plain pixel-by-pixel model gives, and undo
+// patches stay inside the image.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "retouch/imaging/brush_ops.h"
 #include "retouch/imaging/history.h"
+#include "tests/native/brush_reference.h"
 
 namespace {
 
@@ -55,8 +57,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   blocks.snapshot = snapshot.view;
   blocks.backup = backup.view;
   blocks.sample = sample.view;
-  brush::ApplyDab(st, x, y, image.view, mask.view, blocks);
-  brush::ApplyDab(st, x / 64, y / 64, image.view, mask.view, blocks);
+  // The model works on copies of what a dab changes.
+  std::vector<uint8_t> modelImage = image.bytes, modelCoverage = coverage.bytes;
+  dib::View modelView = image.view;
+  modelView.bits = modelImage.data();
+  brush::DabBlocks modelBlocks = blocks;
+  modelBlocks.coverage.bits = modelCoverage.data();
+  for (const int32_t at : {0, 1}) {
+    const int32_t left = at == 0 ? x : x / 64, top = at == 0 ? y : y / 64;
+    if (brush::ApplyDab(st, left, top, image.view, mask.view, blocks) == 1) {
+      brushref::ReferenceDab(st, left, top, modelView, mask.view, modelBlocks);
+    }
+    if (modelImage != image.bytes || modelCoverage != coverage.bytes) __builtin_trap();
+  }
 
   const brush::Rect r = brush::ClampToImage({x % 80, y % 80, x % 80 + sw, y % 80 + sh}, w, h);
   if (r.right > r.left && r.bottom > r.top) {
