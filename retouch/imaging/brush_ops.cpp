@@ -188,15 +188,14 @@ void ForEachMaskRun(const uint8_t* m, int32_t n, Run&& run) {
       [&](int32_t i) { return m[i] != 0; }, run);
 }
 
-// A colour repeated over the bytes of pixels: entry b is the colour's channel b % 3, spread
-// so that eight wide entries from any multiple of 8 (mod 24), and sixteen bytes from any offset
-// (mod 48), can be read at once.
+// A colour repeated over the bytes of pixels: entry b is the colour's channel b % 3, spread so
+// that sixteen entries from any offset below 24 (wide) or 48 (bytes) can be read at once.
 struct ColourBytes {
   explicit ColourBytes(const Rgb& rgb, uint32_t factor = 1) {
-    for (int b = 0; b < 24; ++b) wide[b] = static_cast<uint16_t>(rgb.c[b % 3] * factor);
+    for (int b = 0; b < 48; ++b) wide[b] = static_cast<uint16_t>(rgb.c[b % 3] * factor);
     for (int b = 0; b < 64; ++b) bytes[b] = rgb.c[b % 3];
   }
-  uint16_t wide[24];
+  uint16_t wide[48];
   uint8_t bytes[64];  // 16 bytes can be read from any offset below 48
 };
 
@@ -213,19 +212,26 @@ void BlendToColour(uint8_t* p, int32_t n, const ColourBytes& colour, const Colou
 #if defined(__SSE2__)
   const __m128i k = _mm_set1_epi16(static_cast<int16_t>(keep));
   const __m128i zero = _mm_setzero_si128();
-  int32_t phase = 0;  // b % 24
-  for (; b + 16 <= n; b += 16) {
-    const __m128i x = Load16(p + b);
-    const int32_t next = phase == 16 ? 0 : phase + 8;
-    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), k), Load8x16(add.wide + phase));
-    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), k), Load8x16(add.wide + next));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), _mm_packus_epi16(Div100(lo), Div100(hi)));
-    phase = next == 16 ? 0 : next + 8;
+  // Sixteen bytes from b, whose colour channels start at add.wide + b % 24.
+  auto blend = [&](int32_t at) {
+    const __m128i x = Load16(p + at);
+    const uint16_t* a = add.wide + at % 24;
+    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), k), Load8x16(a));
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), k), Load8x16(a + 8));
+    return _mm_packus_epi16(Div100(lo), Div100(hi));
+  };
+  if (n >= 16) {
+    // The last sixteen bytes, from the bytes as they were, stored last over what they share
+    // with the whole vectors before them.
+    const int32_t last = n - 16;
+    const __m128i tail = blend(last);
+    for (; b + 16 <= n; b += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), blend(b));
+    if (b < n) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + last), tail);
+    return;
   }
-  for (; b + 8 <= n; b += 8) {
-    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(Load8(p + b), k), Load8x16(add.wide + phase));
-    Store8(p + b, Div100(x));
-    phase = phase == 16 ? 0 : phase + 8;
+  if (b + 8 <= n) {
+    Store8(p + b, Div100(_mm_add_epi16(_mm_mullo_epi16(Load8(p + b), k), Load8x16(add.wide))));
+    b += 8;
   }
 #endif
   for (; b < n; ++b) p[b] = static_cast<uint8_t>((p[b] * keep + add.wide[b % 3]) / 100);
@@ -243,17 +249,24 @@ void BlendToSource(uint8_t* p, const uint8_t* r, int32_t n, int32_t strength) {
   const __m128i k = _mm_set1_epi16(static_cast<int16_t>(keep));
   const __m128i sv = _mm_set1_epi16(static_cast<int16_t>(s));
   const __m128i zero = _mm_setzero_si128();
-  for (; b + 16 <= n; b += 16) {
-    const __m128i x = Load16(p + b), y = Load16(r + b);
+  auto blend = [&](int32_t at) {
+    const __m128i x = Load16(p + at), y = Load16(r + at);
     const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), k),
                                      _mm_mullo_epi16(_mm_unpacklo_epi8(y, zero), sv));
     const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), k),
                                      _mm_mullo_epi16(_mm_unpackhi_epi8(y, zero), sv));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), _mm_packus_epi16(Div100(lo), Div100(hi)));
+    return _mm_packus_epi16(Div100(lo), Div100(hi));
+  };
+  if (n >= 16) {
+    const int32_t last = n - 16;
+    const __m128i tail = blend(last);
+    for (; b + 16 <= n; b += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), blend(b));
+    if (b < n) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + last), tail);
+    return;
   }
-  for (; b + 8 <= n; b += 8) {
-    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(Load8(p + b), k), _mm_mullo_epi16(Load8(r + b), sv));
-    Store8(p + b, Div100(x));
+  if (b + 8 <= n) {
+    Store8(p + b, Div100(_mm_add_epi16(_mm_mullo_epi16(Load8(p + b), k), _mm_mullo_epi16(Load8(r + b), sv))));
+    b += 8;
   }
 #endif
   for (; b < n; ++b) p[b] = static_cast<uint8_t>((p[b] * keep + r[b] * s) / 100);
