@@ -315,6 +315,22 @@ void DibDraw(HDC dc, DibHandle dib, const RECT* rect, DWORD rop) {
   if (oldMode) SetStretchBltMode(dc, oldMode);
 }
 
+namespace {
+
+// Stretches the part `r` of a 24-bit image straight from its rows over (0, 0, width, height) of
+// dc, as DibDraw would stretch a crop of it: the same source size, only offset in the image. The
+// rows are bottom-up, so the source rectangle's y counts from the last row.
+void StretchPart(HDC dc, const dib::View& v, const RECT& r, int width, int height) {
+  BITMAPINFO info = {};
+  DibInitHeader(&info.bmiHeader, v.width, v.height, 24);
+  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, 0, 0, width, height, r.left, v.height - r.bottom, r.right - r.left, r.bottom - r.top, v.bits,
+                &info, DIB_RGB_COLORS, SRCCOPY);
+  if (oldMode) SetStretchBltMode(dc, oldMode);
+}
+
+}  // namespace
+
 void DibDrawRegion(HWND window, HDC dc, DibHandle dib, const RECT* rect) {
   if (!dc || !dib || !rect) return;
   POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
@@ -323,17 +339,40 @@ void DibDrawRegion(HWND window, HDC dc, DibHandle dib, const RECT* rect) {
   const int height = corners[1].y - corners[0].y;
   if (width <= 0 || height <= 0) return;
 
-  Block crop(DibCrop(dib, rect));
-  if (!crop.h) return;
+  // A part that lies on a 24-bit image is stretched from the image's own rows; one that hangs
+  // over an edge goes through a crop, which shows black beyond the image. On a true-colour
+  // screen the off-screen bitmap has the image's own format: the stretch then reads only the
+  // pixels it keeps, where one into the screen's format first converts the whole part. (With
+  // fewer colours the colours are matched in the stretch, as ever.)
+  DibLock lock(dib);
+  const dib::View& v = lock.view();
+  const bool inside = lock.ok() && v.bitsPerPixel == 24 && rect->left >= 0 && rect->top >= 0 &&
+                      rect->right <= v.width && rect->bottom <= v.height && rect->left < rect->right &&
+                      rect->top < rect->bottom;
+  Block crop(inside ? nullptr : DibCrop(dib, rect));
+  if (!inside && !crop.h) return;
   HDC windowDc = GetDC(window);
   if (!windowDc) return;
-  Bitmap offscreen(CreateCompatibleBitmap(windowDc, width, height));
+  HBITMAP bitmap = nullptr;
+  if (inside && GetDeviceCaps(windowDc, BITSPIXEL) >= 24 && !(GetDeviceCaps(windowDc, RASTERCAPS) & RC_PALETTE)) {
+    BITMAPINFO info = {};
+    DibInitHeader(&info.bmiHeader, width, height, 24);
+    void* bits = nullptr;
+    bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  } else {
+    bitmap = CreateCompatibleBitmap(windowDc, width, height);
+  }
+  Bitmap offscreen(bitmap);
   MemoryDc memory(windowDc);
   ReleaseDC(window, windowDc);
   if (!offscreen.bitmap || !memory.dc) return;
   Selected selected(memory.dc, offscreen.bitmap);
-  const RECT whole = {0, 0, width, height};
-  DibDraw(memory.dc, crop.h, &whole, SRCCOPY);
+  if (inside) {
+    StretchPart(memory.dc, v, *rect, width, height);
+  } else {
+    const RECT whole = {0, 0, width, height};
+    DibDraw(memory.dc, crop.h, &whole, SRCCOPY);
+  }
 
   // Blit at the device rectangle: device units for the time of the copy, so the zoom of the
   // caller's context applies once (in the stretch above), and its clipping still holds.

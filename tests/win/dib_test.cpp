@@ -2,6 +2,7 @@
 // drawing into DIB sections and memory contexts and reading the pixels back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -327,6 +328,114 @@ TEST(DibGdi, DrawRegionDrawsThePartAtItsDeviceRectangle) {
   DibDrawRegion(nullptr, dc, image.h, &over);
   EXPECT_EQ(canvas.Pixel(35, 35), PatternAt(8, 8));
   EXPECT_EQ(canvas.Pixel(39, 39), PatternAt(9, 9));
+}
+
+// The part R drawn as through a crop: DibCrop takes R, DibDraw stretches the crop over a bitmap
+// compatible with the screen of R's device size, and that bitmap is copied at R's device
+// rectangle (in device units).
+void DrawThroughCrop(HDC dc, DibHandle image, const RECT& r) {
+  POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+  ASSERT_TRUE(LPtoDP(dc, corners, 2));
+  const int width = corners[1].x - corners[0].x, height = corners[1].y - corners[0].y;
+  if (width <= 0 || height <= 0) return;
+  Owned crop(DibCrop(image, &r));
+  ASSERT_NE(crop.h, nullptr);
+  HDC screen = GetDC(nullptr);
+  HBITMAP offscreen = CreateCompatibleBitmap(screen, width, height);
+  HDC memory = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(memory, offscreen);
+  const RECT whole = {0, 0, width, height};
+  DibDraw(memory, crop.h, &whole, SRCCOPY);
+  const int saved = SaveDC(dc);
+  SetStretchBltMode(dc, COLORONCOLOR);
+  SetMapMode(dc, MM_TEXT);
+  SetWindowOrgEx(dc, 0, 0, nullptr);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  StretchBlt(dc, corners[0].x, corners[0].y, width, height, memory, 0, 0, width, height, SRCCOPY);
+  RestoreDC(dc, saved);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(offscreen);
+}
+
+// The canvas's mapping: the image's extent over `device` pixels.
+void MapLikeTheCanvas(HDC dc, int imageWidth, int imageHeight, SIZE device) {
+  SetMapMode(dc, MM_ANISOTROPIC);
+  SetWindowOrgEx(dc, 0, 0, nullptr);
+  SetWindowExtEx(dc, imageWidth, imageHeight, nullptr);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  SetViewportExtEx(dc, device.cx, device.cy, nullptr);
+}
+
+// The pixels of a canvas's DIB section, top row first.
+const uint32_t* PixelsOf(const wintest::Canvas32& canvas) {
+  GdiFlush();
+  DIBSECTION section = {};
+  if (!GetObjectA(GetCurrentObject(canvas.dc(), OBJ_BITMAP), sizeof section, &section)) return nullptr;
+  return static_cast<const uint32_t*>(section.dsBm.bmBits);
+}
+
+// A part lying on the image is stretched from the image's own rows: the pixels on screen are
+// those of the crop path, at every zoom, odd sizes and parts touching every edge; parts hanging
+// over an edge still show black beyond it.
+TEST(DibGdi, DrawRegionFromTheImageRowsShowsWhatTheCropShows) {
+  struct Case {
+    int width, height;
+    std::vector<SIZE> zooms;
+  };
+  const Case cases[] = {
+      {333, 257, {{333, 257}, {999, 771}, {83, 64}, {500, 200}, {331, 259}, {1000, 750}}},
+      {97, 61, {{97, 61}, {291, 183}, {1001, 17}, {13, 700}, {96, 60}}},
+      {1, 1, {{1, 1}, {7, 5}}},
+      {1200, 900, {{300, 225}, {1000, 750}, {1199, 901}}},
+  };
+  uint32_t seed = 12345;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+  };
+  for (const Case& c : cases) {
+    Owned image(Patterned(c.width, c.height));
+    const int w = c.width, h = c.height;
+    std::vector<RECT> parts = {{0, 0, w, h}, {0, 0, 1, 1}, {w - 1, h - 1, w, h}, {0, 0, w, 1}, {0, h - 1, w, h},
+                               {0, 0, 1, h}, {w - 1, 0, w, h}};
+    for (int n = 0; n < 12; ++n) {
+      const int left = next(w), top = next(h);
+      RECT r = {left, top, left + 1 + next(w - left), top + 1 + next(h - top)};
+      // Every other one touches an edge.
+      if (n % 4 == 1) r.left = 0;
+      if (n % 4 == 2) r.bottom = h;
+      if (n % 4 == 3) r.right = w;
+      parts.push_back(r);
+    }
+    // Hanging over the edges: through the crop in both.
+    parts.push_back({-3, -2, std::min(w, 10), std::min(h, 10)});
+    parts.push_back({w - std::min(w, 5), h - std::min(h, 5), w + 7, h + 3});
+    for (const SIZE& zoom : c.zooms) {
+      wintest::Canvas32 direct(zoom.cx + 8, zoom.cy + 8, RGB(9, 8, 7));
+      wintest::Canvas32 cropped(zoom.cx + 8, zoom.cy + 8, RGB(9, 8, 7));
+      MapLikeTheCanvas(direct.dc(), w, h, zoom);
+      MapLikeTheCanvas(cropped.dc(), w, h, zoom);
+      const uint32_t* a = PixelsOf(direct);
+      const uint32_t* b = PixelsOf(cropped);
+      ASSERT_TRUE(a && b);
+      const size_t count = static_cast<size_t>(direct.width()) * static_cast<size_t>(direct.height());
+      for (const RECT& r : parts) {
+        DibDrawRegion(nullptr, direct.dc(), image.h, &r);
+        DrawThroughCrop(cropped.dc(), image.h, r);
+        GdiFlush();
+        const auto differ = std::mismatch(a, a + count, b);
+        ASSERT_EQ(differ.first, a + count)
+            << "image " << w << "x" << h << " zoom " << zoom.cx << "x" << zoom.cy << " part " << r.left << ","
+            << r.top << "," << r.right << "," << r.bottom << " pixel " << (differ.first - a) % direct.width() << ","
+            << (differ.first - a) / direct.width();
+      }
+      // Something was drawn: the last part's top-left device pixel shows the image.
+      EXPECT_NE(direct.Pixel(0, 0), RGB(9, 8, 7));
+    }
+    EXPECT_EQ(LockCount(image.h), 0u);
+  }
 }
 
 // A monochrome bitmap with the given rows of set bits ('#').
