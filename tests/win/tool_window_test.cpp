@@ -352,6 +352,16 @@ TEST_F(ToolWindow, ColourDialogSetsOrKeepsTheColour) {
          EXPECT_EQ(g_state->brushColor, kDefaultColor);
          ClickTool(TOOL_PAINT);
          EXPECT_EQ(g_state->brushColor, chosen);
+         ClickTool(TOOL_PICKER);
+       }),
+       // The picker on the canvas: the preview follows the picked colour.
+       Do([] { PointerOnCanvas(60, 60); }), [] { return g_state->pointerInCanvas == 1; },
+       Do([] {
+         SendMessageA(g_state->canvasWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 60));
+         SendMessageA(g_state->canvasWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
+         EXPECT_EQ(g_state->brushColor, RGB(90, 90, 90));
+         EXPECT_EQ(PreviewPixel(), RGB(90, 90, 90));
+         PointerAway();
        }),
        CloseFrame()});
   UnhookWindowsHookEx(g_colour.hook);
