@@ -140,7 +140,7 @@ void PlaceEditor(int imageWidth, int imageHeight, RECT* frame, POINT* tools) {
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   const int ncw = 2 * GetSystemMetrics(SM_CXFRAME);
   const int nch = 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
-  const int toolWidth = 200;
+  const int toolWidth = 250;  // template 257 is 124 dialog units wide
   int cw = sw - toolWidth - 60 - ncw, ch = sh - 80 - nch;
   if (static_cast<long long>(cw) * imageHeight > static_cast<long long>(ch) * imageWidth)
     cw = static_cast<int>(static_cast<long long>(ch) * imageWidth / imageHeight);
