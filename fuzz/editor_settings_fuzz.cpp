@@ -11,6 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (auto layout : {settings::ToolLayout::kCurrent, settings::ToolLayout::kOlder}) {
     if (settings::ParseToolValue(text, layout, &v)) {
       if (v.width < 1 || v.width > 48 || v.height < 1 || v.height > 48) __builtin_trap();
+      if (v.shape < 0 || v.shape > 1 || v.option < 0 || v.option > 1 || v.strength < 1 || v.strength > 100)
+        __builtin_trap();
+      if (static_cast<uint32_t>(v.color) > 0x00FFFFFFu) __builtin_trap();
       // What is written reads back the same.
       settings::ToolValues again;
       settings::ParseToolValue(settings::FormatToolValue(v), settings::ToolLayout::kCurrent, &again);

@@ -3,9 +3,10 @@
 //
 //   RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]
 //
-// --script drives a short session by itself: picks the paint brush, moves the pointer over the
-// canvas, creates the file READY, waits for the file DONE (at most a minute), then closes the
-// editor from its close box.
+// --script drives a short session by itself through the tool window and the canvas: the paint
+// brush with a smaller size, a stroke, the spray with a lower strength, a stroke, the smooth
+// brush, a stroke, undo and redo; then it creates the file READY, waits for the file DONE (at
+// most a minute) and accepts the edits with the tool window's OK button.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,12 +20,18 @@ namespace {
 
 using SetModulesFn = HINSTANCE(WINAPI*)(HINSTANCE, HINSTANCE);
 using OpenFn = int(WINAPI*)(HWND, HGLOBAL, RECT*, POINT*);
+using InitKControlFn = int(WINAPI*)();
+using EndKControlFn = int(WINAPI*)();
+using SetLanguageFn = HINSTANCE(WINAPI*)(HINSTANCE, HINSTANCE);
+using SetDataPathFn = int(WINAPI*)(const char*);
 
 struct Suite {
   HMODULE resources = nullptr;
+  HMODULE controls = nullptr;
   HMODULE editor = nullptr;
   SetModulesFn setModules = nullptr;
   OpenFn open = nullptr;
+  EndKControlFn endControls = nullptr;
 };
 
 template <class Fn>
@@ -32,13 +39,40 @@ Fn Ordinal(HMODULE module, int ordinal) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
 }
 
+// Folder of this program, with its trailing backslash: the host's data folder.
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, n < MAX_PATH ? n : 0);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
 // Loads the libraries and hands each its modules: the one place where the host sets the suite
-// up (the control library's load and set-up calls belong here too).
+// up. The control library comes first (the editor imports from it), with its hover hook and
+// tooltips started, its application and resource modules, and the data folder.
 bool LoadSuite(Suite* suite) {
   suite->resources = LoadLibraryA("HostRes.dll");
+  suite->controls = LoadLibraryA("Tamsel.dll");
+  if (!suite->resources || !suite->controls) {
+    std::fprintf(stderr, "cannot load HostRes.dll or Tamsel.dll\n");
+    return false;
+  }
+  auto initControls = reinterpret_cast<InitKControlFn>(reinterpret_cast<void*>(GetProcAddress(suite->controls, "InitKControl")));
+  auto setLanguage =
+      reinterpret_cast<SetLanguageFn>(reinterpret_cast<void*>(GetProcAddress(suite->controls, "CtrlSetLanguageDllInstance")));
+  auto setDataPath = reinterpret_cast<SetDataPathFn>(reinterpret_cast<void*>(GetProcAddress(suite->controls, "SetCommonDataPath")));
+  suite->endControls = reinterpret_cast<EndKControlFn>(reinterpret_cast<void*>(GetProcAddress(suite->controls, "EndKControl")));
+  if (!initControls || !setLanguage || !setDataPath || !suite->endControls) {
+    std::fprintf(stderr, "Tamsel.dll lacks one of its set-up functions\n");
+    return false;
+  }
+  initControls();
+  setLanguage(GetModuleHandleA(nullptr), suite->resources);
+  setDataPath(ProgramFolder().c_str());
+
   suite->editor = LoadLibraryA("Brelio.dll");
-  if (!suite->resources || !suite->editor) {
-    std::fprintf(stderr, "cannot load HostRes.dll or Brelio.dll\n");
+  if (!suite->editor) {
+    std::fprintf(stderr, "cannot load Brelio.dll\n");
     return false;
   }
   suite->setModules = Ordinal<SetModulesFn>(suite->editor, 3);
@@ -53,6 +87,8 @@ bool LoadSuite(Suite* suite) {
 
 void UnloadSuite(Suite* suite) {
   if (suite->editor) FreeLibrary(suite->editor);
+  if (suite->endControls) suite->endControls();
+  if (suite->controls) FreeLibrary(suite->controls);
   if (suite->resources) FreeLibrary(suite->resources);
 }
 
@@ -104,7 +140,7 @@ void PlaceEditor(int imageWidth, int imageHeight, RECT* frame, POINT* tools) {
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   const int ncw = 2 * GetSystemMetrics(SM_CXFRAME);
   const int nch = 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
-  const int toolWidth = 200;
+  const int toolWidth = 250;  // template 257 is 124 dialog units wide
   int cw = sw - toolWidth - 60 - ncw, ch = sh - 80 - nch;
   if (static_cast<long long>(cw) * imageHeight > static_cast<long long>(ch) * imageWidth)
     cw = static_cast<int>(static_cast<long long>(ch) * imageWidth / imageHeight);
@@ -140,12 +176,40 @@ BOOL CALLBACK FindEditorWindows(HWND window, LPARAM param) {
   return TRUE;
 }
 
-void MovePointerOverCanvas(HWND canvas, int x, int y) {
+void Click(HWND tools, int id) {
+  if (HWND button = GetDlgItem(tools, id)) SendMessageA(button, BM_CLICK, 0, 0);
+  Sleep(150);
+}
+
+// What the tool window's bar tells the window when the user drags its thumb to `position`.
+void DragBar(HWND tools, int id, int position) {
+  HWND bar = GetDlgItem(tools, id);
+  for (int code : {SB_THUMBTRACK, SB_THUMBPOSITION})
+    SendMessageA(tools, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(bar));
+  SendMessageA(tools, WM_HSCROLL, SB_ENDSCROLL, reinterpret_cast<LPARAM>(bar));
+  Sleep(100);
+}
+
+void PointAt(HWND canvas, int x, int y, WPARAM buttons, UINT message = WM_MOUSEMOVE) {
   POINT p{x, y};
   ClientToScreen(canvas, &p);
   SetCursorPos(p.x, p.y);
-  PostMessageA(canvas, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-  Sleep(40);
+  PostMessageA(canvas, message, buttons, MAKELPARAM(x, y));
+  Sleep(25);
+}
+
+// A stroke over the canvas from (x0, y0) to (x1, y1), fractions of its client size in 1/100.
+void Stroke(HWND canvas, int x0, int y0, int x1, int y1) {
+  RECT rc{};
+  GetClientRect(canvas, &rc);
+  auto at = [&](int from, int to, int step, int size) { return (from + (to - from) * step / 30) * size / 100; };
+  PointAt(canvas, at(x0, x0, 0, rc.right), at(y0, y0, 0, rc.bottom), 0);  // the pointer comes over the canvas
+  Sleep(100);
+  PointAt(canvas, at(x0, x0, 0, rc.right), at(y0, y0, 0, rc.bottom), MK_LBUTTON, WM_LBUTTONDOWN);
+  for (int step = 1; step <= 30; ++step)
+    PointAt(canvas, at(x0, x1, step, rc.right), at(y0, y1, step, rc.bottom), MK_LBUTTON);
+  PointAt(canvas, at(x1, x1, 0, rc.right), at(y1, y1, 0, rc.bottom), 0, WM_LBUTTONUP);
+  Sleep(100);
 }
 
 DWORD WINAPI RunScript(LPVOID param) {
@@ -156,24 +220,42 @@ DWORD WINAPI RunScript(LPVOID param) {
     found = Found{};
     EnumThreadWindows(script->uiThread, FindEditorWindows, reinterpret_cast<LPARAM>(&found));
   }
-  if (!found.frame) return 1;
-  // The pointer goes to the tool window first, as a user's would, to pick the paint brush.
-  HWND paint = found.tools ? GetDlgItem(found.tools, 117) : nullptr;
+  if (!found.frame || !found.tools) return 1;
+  HWND tools = found.tools;
+  HWND canvas = GetDlgItem(found.frame, 12345);
+  // The pointer goes to the tool window first, as a user's would.
   RECT br{};
-  if (paint) GetWindowRect(paint, &br);
+  GetWindowRect(GetDlgItem(tools, 117), &br);
   SetCursorPos((br.left + br.right) / 2, (br.top + br.bottom) / 2);
   Sleep(300);
-  if (paint) SendMessageA(paint, BM_CLICK, 0, 0);
-  HWND canvas = GetDlgItem(found.frame, 12345);
+  std::printf("Script: paint brush, size 12, a stroke\n");
+  Click(tools, 117);
+  DragBar(tools, 202, 12);
+  Stroke(canvas, 20, 30, 70, 40);
+  std::printf("Script: spray, strength 70 on the bar (49%%), size 30, a stroke\n");
+  Click(tools, 119);
+  DragBar(tools, 212, 70);
+  DragBar(tools, 202, 30);
+  Stroke(canvas, 25, 70, 75, 60);
+  std::printf("Script: smooth brush, rectangle, a stroke; undo it, redo it\n");
+  Click(tools, 121);
+  Click(tools, 209);
+  Stroke(canvas, 50, 20, 50, 80);
+  Click(tools, 190);
+  Click(tools, 191);
+  std::printf("Script: back to the paint brush (its size 12 comes back)\n");
+  Click(tools, 117);
+  std::fflush(stdout);
+  // The pointer rests over the canvas, where the brush cursor shows.
   RECT rc{};
   GetClientRect(canvas, &rc);
-  Sleep(100);
-  for (int step = 0; step <= 20; ++step)
-    MovePointerOverCanvas(canvas, rc.right / 4 + step * rc.right / 80, rc.bottom / 3 + step * rc.bottom / 120);
+  PointAt(canvas, rc.right * 4 / 10, rc.bottom / 2, 0);
   Sleep(300);
   if (FILE* f = std::fopen(script->ready.c_str(), "w")) std::fclose(f);
   for (int i = 0; i < 600 && GetFileAttributesA(script->done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
-  PostMessageA(found.frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+  std::printf("Script: OK in the tool window\n");
+  std::fflush(stdout);
+  Click(tools, 8);
   return 0;
 }
 

@@ -333,24 +333,30 @@ void DrawBrushPreview(HDC dc, const RECT* rect, int width, int height, BOOL prev
   const bool whiteBrush = s->brushColor == kWhite;
   s->cursorBackColor = whiteBrush ? kCursorGrey : kWhite;
   const bool whiteOnWhite = preview && whiteBrush;
+  const bool outlineOnly = s->currentTool == TOOL_OUTLINE && s->brushShape == 0;
 
-  const int saved = SaveDC(dc);
+  // Made before the saved state: restoring it deselects them before they are deleted.
+  GdiObject<HBRUSH> back(whiteOnWhite ? nullptr : CreateSolidBrush(s->cursorBackColor));
+  GdiObject<HBRUSH> paint(CreateSolidBrush(s->brushColor));
+  GdiObject<HPEN> outline(outlineOnly ? CreatePen(PS_SOLID, 1, whiteBrush ? 0x00FF0000 : s->brushColor) : nullptr);
+  SavedDC saved(dc);
+  if (!saved.ok()) return;
   SetMapMode(dc, MM_ANISOTROPIC);
   SetWindowExtEx(dc, std::max(1, width), std::max(1, height), nullptr);
   SetViewportExtEx(dc, std::max(1, width), std::max(1, height), nullptr);
   SetWindowOrgEx(dc, 0, 0, nullptr);
   SetViewportOrgEx(dc, 0, 0, nullptr);
+  // A brush larger than the area (the tool window's preview) stays inside it.
+  IntersectClipRect(dc, rect->left, rect->top, rect->right, rect->bottom);
 
-  GdiObject<HBRUSH> back(whiteOnWhite ? nullptr : CreateSolidBrush(s->cursorBackColor));
-  FillRect(dc, rect, whiteOnWhite ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)) : back.get());
-  GdiObject<HBRUSH> paint(CreateSolidBrush(s->brushColor));
+  const HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  if (whiteOnWhite || back.get()) FillRect(dc, rect, whiteOnWhite ? white : back.get());
   SelectObject(dc, GetStockObject(whiteOnWhite ? BLACK_PEN : NULL_PEN));
-  SelectObject(dc, paint.get());
+  SelectObject(dc, paint.get() ? static_cast<HGDIOBJ>(paint.get()) : GetStockObject(NULL_BRUSH));
 
   const int left = rect->left + (rect->right - rect->left - width) / 2;
   const int top = rect->top + (rect->bottom - rect->top - height) / 2;
   const RECT brush{left, top, left + width, top + height};
-  HPEN outlinePen = nullptr;
   if (width == 1 && height == 1 && s->brushShape != 2) {
     const int cx = (rect->left + rect->right) / 2;
     const int cy = (rect->top + rect->bottom) / 2;
@@ -365,10 +371,9 @@ void DrawBrushPreview(HDC dc, const RECT* rect, int width, int height, BOOL prev
     LineTo(dc, cx, cy + 8);
   } else if ((width > 2 && height > 2) || s->brushShape == 2) {
     if (s->brushShape == 0) {
-      if (s->currentTool == TOOL_OUTLINE) {
+      if (outlineOnly) {
         // The outline brush shows only its circle.
-        outlinePen = CreatePen(PS_SOLID, 1, whiteBrush ? 0x00FF0000 : s->brushColor);
-        if (outlinePen) SelectObject(dc, outlinePen);
+        if (outline.get()) SelectObject(dc, outline.get());
         SelectObject(dc, GetStockObject(NULL_BRUSH));
       }
       Ellipse(dc, brush.left, brush.top, brush.right, brush.bottom);
@@ -376,9 +381,7 @@ void DrawBrushPreview(HDC dc, const RECT* rect, int width, int height, BOOL prev
       Rectangle(dc, brush.left, brush.top, brush.right, brush.bottom);
     }
   } else {
-    if (whiteOnWhite) FillRect(dc, rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    FillRect(dc, &brush, paint.get());
+    if (whiteOnWhite) FillRect(dc, rect, white);
+    if (paint.get()) FillRect(dc, &brush, paint.get());
   }
-  RestoreDC(dc, saved);  // deselects the pen and brushes before they are deleted
-  if (outlinePen) DeleteObject(outlinePen);
 }

@@ -32,3 +32,11 @@ void TextEnd(HWND canvas);
 void TextPaint(HWND canvas, HDC dc);
 void TextKeyDown(HWND canvas, int virtualKey);
 void TextChar(HWND canvas, int character);
+void ChooseTextFont(HWND owner);  // the font dialog of the text tool
+
+// Image adjustment: the modal dialog of the tool window's button 114, placed beside that button
+// (`buttonRect`, screen coordinates).
+void RunAdjustDialog(HWND toolWindow, const RECT* buttonRect);
+
+// Selection library: the procedure of its modeless window (template 6).
+INT_PTR CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

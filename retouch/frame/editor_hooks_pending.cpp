@@ -18,3 +18,8 @@ void TextEnd(HWND) {}
 void TextPaint(HWND, HDC) {}
 void TextKeyDown(HWND, int) {}
 void TextChar(HWND, int) {}
+void ChooseTextFont(HWND) {}
+
+void RunAdjustDialog(HWND, const RECT*) {}
+
+INT_PTR CALLBACK LibraryWindowProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }

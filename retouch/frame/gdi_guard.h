@@ -31,6 +31,22 @@ class MemoryDC {
   HDC dc_;
 };
 
+// Saves a DC's state (mapping, clipping, selected objects) for one scope. Objects created for the
+// scope are declared before it, so that they are deselected before they are deleted.
+class SavedDC {
+ public:
+  explicit SavedDC(HDC dc) : dc_(dc), id_(dc ? SaveDC(dc) : 0) {}
+  ~SavedDC() {
+    if (id_) RestoreDC(dc_, id_);
+  }
+  SavedDC(const SavedDC&) = delete;
+  SavedDC& operator=(const SavedDC&) = delete;
+  bool ok() const { return id_ != 0; }
+ private:
+  HDC dc_;
+  int id_;
+};
+
 // Selects an object into a DC for one scope.
 class Selection {
  public:

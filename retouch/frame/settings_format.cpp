@@ -74,6 +74,13 @@ void ClampToolValues(ToolValues* v) {
   v->showBrushCursor = v->showBrushCursor != 0 ? 1 : 0;
   v->reserved = std::clamp(v->reserved, -99, 999);  // what its four characters can hold
   v->strength = std::clamp(v->strength, 1, 100);
+  v->color = static_cast<int32_t>(static_cast<uint32_t>(v->color) & 0x00FFFFFFu);
+}
+
+int32_t OlderKeyCode(int32_t tool) {
+  if (tool == 114) return 114;
+  if (tool == 115) return 0;
+  return tool - 1;
 }
 
 std::string FormatToolValue(const ToolValues& v) {

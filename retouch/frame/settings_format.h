@@ -49,7 +49,13 @@ bool ParseToolValue(std::string_view text, ToolLayout layout, ToolValues* v);
 std::string FormatFontValue(const FontValues& f);
 bool ParseFontValue(std::string_view text, FontValues* f);
 
-// The editor's ranges, applied to everything read from a file.
+// The editor's ranges, applied to everything read from a file. The colour keeps its red, green
+// and blue bytes only: a hand-edited high byte would make it a palette index for GDI.
 void ClampToolValues(ToolValues* v);
+
+// The tool code in a key ("T%d") of the older file: one less than the tool's own, except for the
+// image adjustment (114), which keeps its code. The outline brush (115) would collide with it
+// and has no key there: 0.
+int32_t OlderKeyCode(int32_t tool);
 
 }  // namespace settings

@@ -1,16 +1,54 @@
-// The tool window as far as the editor needs it so far: accept and cancel end the editor, the
-// brush tools become current with their cursor, and the window moves when dragged anywhere.
-// Brush options, the settings file, the other tools, undo and the selection library are not
-// handled here yet.
+// The tool window's dialog procedure. The options of the current tool live in the state record
+// (brushWidth ... brushStrength); switching tools stores them into the old tool's entry and loads
+// the new tool's. The table is read from the settings file when the window opens and written
+// when it closes.
+//
+// Not here: the text tool's font dialog, the image adjustment dialog and the selection library
+// window are their own parts (editor_hooks.h); this window only calls them.
 #include "retouch/frame/tool_window.h"
 
+#include <commdlg.h>
+
 #include "retouch/frame/brush_cursor.h"
+#include "retouch/frame/dialogs.h"
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_hooks.h"
+#include "retouch/frame/editor_settings.h"
+#include "retouch/frame/tamsel_imports.h"
+#include "retouch/frame/tool_bars.h"
+#include "retouch/imaging/brushes.h"
 
 namespace {
 
-constexpr int kAcceptCommand = 8;
+// Controls of template 257 besides the tool buttons (114 ... 124).
+enum : int {
+  IDC_ACCEPT = 8,
+  IDC_LIBRARY = 154,
+  IDC_UNDO = 190,
+  IDC_REDO = 191,
+  IDC_PREVIEW = 200,
+  IDC_WIDTH_BAR = 202,
+  IDC_HEIGHT_BAR = 204,
+  IDC_LINK = 206,
+  IDC_ELLIPSE = 208,
+  IDC_RECTANGLE = 209,
+  IDC_STRENGTH_BAR = 212,
+  IDC_OPTION_FIRST = 213,
+  IDC_OPTION_SECOND = 214,
+};
+
+// The preview frame is an etched static: the brush is drawn inside its edge.
+constexpr int kPreviewEdge = 2;
+
+ToolSettings* FindEntry(int tool) {
+  RetouchState* s = g_state;
+  if (!s) return nullptr;
+  for (ToolSettings& t : s->toolSettings)
+    if (t.tool == tool) return &t;
+  return nullptr;
+}
+
+bool IsBrushTool(int tool) { return tool == TOOL_OUTLINE || (tool >= TOOL_PAINT && tool <= TOOL_CLONE); }
 
 int CursorOfTool(int tool) {
   switch (tool) {
@@ -40,64 +78,388 @@ void SetCanvasCursor(int tool) {
   ShowCursor(TRUE);
 }
 
+// The tool buttons are check boxes of their own; only the current tool's is checked.
 void CheckToolButton(HWND window, int tool) {
   for (int id = TOOL_ADJUST; id <= TOOL_PICKER; ++id)
     CheckDlgButton(window, id, id == tool ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void OnToolCommand(HWND window, int id) {
+void HideBrushCursorWhenShown() {
+  if (g_state->brushCursorShown > 0) HideBrushCursor(g_state->canvasWindow);
+}
+
+// Area of the brush preview in the dialog's client coordinates.
+RECT PreviewRect(HWND window) {
+  RECT r{};
+  HWND frame = GetDlgItem(window, IDC_PREVIEW);
+  if (!frame) return r;
+  GetClientRect(frame, &r);
+  MapWindowPoints(frame, window, reinterpret_cast<POINT*>(&r), 2);
+  InflateRect(&r, -kPreviewEdge, -kPreviewEdge);
+  return r;
+}
+
+void SetBar(HWND window, int id, int position) {
+  SetScrollPos(GetDlgItem(window, id), SB_CTL, position, TRUE);
+}
+
+// ---- Scroll bars ------------------------------------------------------------------------------
+
+void StepBar(HWND bar, int code, int thumb, const tools::BarRange& range) {
+  int32_t to = 0;
+  if (tools::ScrollTarget(code, GetScrollPos(bar, SB_CTL), thumb, range, &to)) SetScrollPos(bar, SB_CTL, to, TRUE);
+}
+
+void OnScroll(HWND window, HWND bar, int code, int thumb) {
   RetouchState* s = g_state;
+  const int id = GetDlgCtrlID(bar);
+  if (id == IDC_WIDTH_BAR || id == IDC_HEIGHT_BAR) {
+    StepBar(bar, code, thumb, tools::kSizeBar);
+    if (IsDlgButtonChecked(window, IDC_LINK) == BST_CHECKED)
+      StepBar(GetDlgItem(window, id == IDC_WIDTH_BAR ? IDC_HEIGHT_BAR : IDC_WIDTH_BAR), code, thumb, tools::kSizeBar);
+    s->brushWidth = GetScrollPos(GetDlgItem(window, IDC_WIDTH_BAR), SB_CTL);
+    s->brushHeight = GetScrollPos(GetDlgItem(window, IDC_HEIGHT_BAR), SB_CTL);
+    InvalidateBrushPreview();
+    if (code == tools::kEndScroll) {
+      TextEnd(s->canvasWindow);
+      RebuildBrushCursor(s->canvasWindow, TRUE);  // frees the sample, rebuilds the mask
+    }
+  } else if (id == IDC_STRENGTH_BAR) {
+    StepBar(bar, code, thumb, tools::kStrengthBar);
+    if (code == tools::kEndScroll) s->brushStrength = tools::StrengthFromBar(GetScrollPos(bar, SB_CTL));
+  } else {
+    return;
+  }
+  StoreToolSettings(s->currentTool);
+}
+
+// ---- Commands ---------------------------------------------------------------------------------
+
+// A brush tool becomes current.
+void MakeBrushCurrent(HWND window, int tool) {
+  RetouchState* s = g_state;
+  s->currentTool = tool;
+  RebuildBrushCursor(s->canvasWindow, TRUE);
+  SetCanvasCursor(tool);
+  CheckToolButton(window, tool);
+}
+
+// The outline brush reshapes with a disc only: a rectangle kept for it (a hand-edited file) is
+// dropped when it becomes current.
+void ForceEllipse(HWND window) {
+  RetouchState* s = g_state;
+  s->brushShape = 0;
+  if (ToolSettings* t = FindEntry(TOOL_OUTLINE)) t->shape = 0;
+  CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
+}
+
+void RunAdjustment(HWND window) {
+  RetouchState* s = g_state;
+  HWND canvas = s->canvasWindow;
+  DropSelection();
+  HideBrushCursor(canvas);
+  HWND library = s->libraryWindow && IsWindow(s->libraryWindow) ? s->libraryWindow : nullptr;
+  EnableWindow(s->frameWindow, FALSE);
+  if (library) EnableWindow(library, FALSE);
+  RECT button{};
+  GetWindowRect(GetDlgItem(window, TOOL_ADJUST), &button);
+  RunAdjustDialog(window, &button);
+  EnableWindow(s->frameWindow, TRUE);
+  if (library) EnableWindow(library, TRUE);
+  CheckDlgButton(window, TOOL_ADJUST, BST_UNCHECKED);
+  if (s->currentTool >= TOOL_OUTLINE && s->currentTool <= TOOL_PICKER) CheckToolButton(window, s->currentTool);
+  ShowBrushCursor(canvas);
+}
+
+void OnTextButton(HWND window) {
+  RetouchState* s = g_state;
+  HWND canvas = s->canvasWindow;
+  if (s->currentTool == TOOL_TEXT) {
+    HideBrushCursor(canvas);
+    ChooseTextFont(window);
+    InvalidateBrushPreview();
+    ShowBrushCursor(canvas);
+    return;
+  }
+  DropSelection();
+  s->currentTool = TOOL_TEXT;
+  RebuildBrushCursor(canvas, TRUE);
+  InvalidateBrushPreview();
+  SetCanvasCursor(TOOL_TEXT);
+  HideBrushCursorWhenShown();
+  CheckToolButton(window, TOOL_TEXT);
+}
+
+void OnPickerButton(HWND window) {
+  RetouchState* s = g_state;
+  HWND canvas = s->canvasWindow;
+  if (s->currentTool == TOOL_PICKER) {
+    HideBrushCursor(canvas);
+    s->brushColor = ChooseBrushColor(window);
+    StoreToolSettings(s->currentTool);
+    RebuildBrushCursor(canvas, TRUE);
+    InvalidateBrushPreview();
+    while (s->brushCursorShown >= 0) HideBrushCursor(canvas);
+    return;
+  }
+  s->currentTool = TOOL_PICKER;
+  SetCanvasCursor(TOOL_PICKER);
+  HideBrushCursorWhenShown();
+  CheckToolButton(window, TOOL_PICKER);
+}
+
+// Check box 154: the selection library window opens (or comes to the top) while it is checked.
+void OnLibraryBox(HWND window) {
+  RetouchState* s = g_state;
+  if (IsDlgButtonChecked(window, IDC_LIBRARY) == BST_CHECKED) {
+    if (s->libraryWindow && IsWindow(s->libraryWindow)) {
+      BringWindowToTop(s->libraryWindow);
+      return;
+    }
+    s->libraryWindow = EditorCreateDialog(TEMPLATE_LIBRARY, s->frameWindow, LibraryWindowProc);
+    // No window (the host's module lacks it): the box does not claim one is open.
+    if (!s->libraryWindow) CheckDlgButton(window, IDC_LIBRARY, BST_UNCHECKED);
+    return;
+  }
+  if (s->libraryWindow && IsWindow(s->libraryWindow)) DestroyWindow(s->libraryWindow);
+  s->libraryWindow = nullptr;
+}
+
+void OnShapeButton(HWND window, int id) {
+  RetouchState* s = g_state;
+  if (s->currentTool == TOOL_OUTLINE) {
+    CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
+  } else {
+    s->brushShape = id == IDC_RECTANGLE ? 1 : 0;
+  }
+  StoreToolSettings(s->currentTool);
+  RebuildBrushCursor(s->canvasWindow, TRUE);  // frees the sample, rebuilds the mask
+  InvalidateBrushPreview();
+}
+
+void EndEditor(int id) {
+  RetouchState* s = g_state;
+  if (id == IDCANCEL) DibCopyInto(static_cast<DibHandle>(GetFrameProp(s->frameWindow, PROP_IMAGE)), s->backupImage);
+  PostMessageA(s->frameWindow, WM_CLOSE, 0, 0);
+  g_editorResult = id == IDCANCEL ? 0 : 1;
+}
+
+void OnCommand(HWND window, int id) {
+  RetouchState* s = g_state;
+  if (id != s->currentTool) {
+    if (s->currentTool >= TOOL_OUTLINE && s->currentTool <= TOOL_TEXT) StoreToolSettings(s->currentTool);
+    if (id != TOOL_ADJUST) {
+      // The colour picked goes to the tool taken up next, with that tool's own options: taking
+      // over the options of the tool before the picker would leave, say, a brush with the text
+      // tool's thin rectangle and locked width bar.
+      if (s->currentTool == TOOL_PICKER)
+        if (ToolSettings* next = FindEntry(id)) next->color = s->brushColor;
+      LoadToolSettings(window, id);
+    }
+    if (IsBrushTool(id) && s->brushCursorShown < 0) s->brushCursorShown = 0;
+  }
+  TextEnd(s->canvasWindow);
   switch (id) {
     case IDCANCEL:
-      DibCopyInto(static_cast<DibHandle>(GetFrameProp(s->frameWindow, PROP_IMAGE)), s->backupImage);
-      [[fallthrough]];
-    case kAcceptCommand:
-      PostMessageA(s->frameWindow, WM_CLOSE, 0, 0);
-      g_editorResult = id == IDCANCEL ? 0 : 1;
+    case IDC_ACCEPT:
+      EndEditor(id);
+      return;
+    case TOOL_ADJUST:
+      RunAdjustment(window);
       return;
     case TOOL_OUTLINE:
+      ForceEllipse(window);
+      MakeBrushCurrent(window, id);
+      InvalidateBrushPreview();
+      return;
     case TOOL_PAINT:
     case TOOL_RESTORE:
     case TOOL_SPRAY:
     case TOOL_STAMP:
     case TOOL_SMOOTH:
     case TOOL_CLONE:
-      if (s->currentTool != id && s->brushCursorShown < 0) s->brushCursorShown = 0;
-      s->currentTool = id;
-      RebuildBrushCursor(s->canvasWindow, TRUE);
-      SetCanvasCursor(id);
-      CheckToolButton(window, id);
+      DropSelection();
+      MakeBrushCurrent(window, id);
       return;
     case TOOL_LASSO:
+      s->currentTool = TOOL_LASSO;
+      SetCanvasCursor(TOOL_LASSO);
+      HideBrushCursorWhenShown();
+      CheckToolButton(window, TOOL_LASSO);
+      return;
     case TOOL_TEXT:
+      OnTextButton(window);
+      return;
     case TOOL_PICKER:
-      s->currentTool = id;
-      SetCanvasCursor(id);
-      if (s->brushCursorShown > 0) HideBrushCursor(s->canvasWindow);
-      CheckToolButton(window, id);
+      OnPickerButton(window);
+      return;
+    case IDC_LIBRARY:
+      OnLibraryBox(window);
+      return;
+    case IDC_UNDO:
+    case IDC_REDO:
+      HistoryStep(id == IDC_UNDO ? TRUE : FALSE);
+      return;
+    case IDC_ELLIPSE:
+    case IDC_RECTANGLE:
+      OnShapeButton(window, id);
+      return;
+    case IDC_OPTION_FIRST:
+    case IDC_OPTION_SECOND:
+      s->brushOption = id - IDC_OPTION_FIRST;
       return;
     default:
       return;
   }
 }
 
+// ---- Window -----------------------------------------------------------------------------------
+
+void OnInitDialog(HWND window) {
+  RetouchState* s = g_state;
+  LoadEditorSettings();
+  SetScrollRange(GetDlgItem(window, IDC_HEIGHT_BAR), SB_CTL, tools::kSizeBar.min, tools::kSizeBar.max, FALSE);
+  SetBar(window, IDC_HEIGHT_BAR, s->brushHeight);
+  SetScrollRange(GetDlgItem(window, IDC_WIDTH_BAR), SB_CTL, tools::kSizeBar.min, tools::kSizeBar.max, FALSE);
+  SetBar(window, IDC_WIDTH_BAR, s->brushWidth);
+  SetScrollRange(GetDlgItem(window, IDC_STRENGTH_BAR), SB_CTL, tools::kStrengthBar.min, tools::kStrengthBar.max,
+                 FALSE);
+  SetBar(window, IDC_STRENGTH_BAR, tools::BarFromStrength(s->brushStrength));
+  CheckDlgButton(window, IDC_LINK, BST_CHECKED);
+  s->brushShape = 0;
+  CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
+  CheckRadioButton(window, IDC_OPTION_FIRST, IDC_OPTION_SECOND, IDC_OPTION_FIRST);
+  s->floatActive = 0;
+  s->rotationAngle = 0;
+  s->rotating = 0;
+}
+
+void OnPaint(HWND window) {
+  PAINTSTRUCT ps{};
+  HDC dc = BeginPaint(window, &ps);
+  if (dc && g_state) {
+    const RECT r = PreviewRect(window);
+    if (!IsRectEmpty(&r)) DrawBrushPreview(dc, &r, g_state->brushWidth, g_state->brushHeight, TRUE);
+  }
+  EndPaint(window, &ps);
+}
+
+void OnDestroy(HWND window) {
+  if (RetouchState* s = g_state) {
+    if (s->floatActive) DropSelection();
+    StoreToolSettings(s->currentTool);
+    SaveEditorSettings();
+  }
+  EndDlgTexture(window);
+  RemoveAllProps(window);
+}
+
+BOOL SetResult(HWND dialog, LONG_PTR result) {
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
 }  // namespace
 
-INT_PTR CALLBACK ToolWindowProc(HWND window, UINT message, WPARAM wParam, [[maybe_unused]] LPARAM lParam) {
+void StoreToolSettings(int tool) {
+  const RetouchState* s = g_state;
+  ToolSettings* t = FindEntry(tool);
+  if (!t) return;
+  t->shape = s->brushShape;
+  t->option = s->brushOption;
+  t->width = s->brushWidth;
+  t->height = s->brushHeight;
+  t->color = s->brushColor;
+  t->strength = s->brushStrength;
+}
+
+void LoadToolSettings(HWND window, int tool) {
+  RetouchState* s = g_state;
+  ToolSettings* t = FindEntry(tool);
+  if (!t) return;
+  const bool text = tool == TOOL_TEXT;
+  if (text) {
+    // The text tool draws a thin upright caret-like brush; its height is the font's.
+    t->shape = 1;
+    t->width = 3;
+    s->brushWidth = 3;
+  }
+  s->brushShape = t->shape;
+  s->brushOption = t->option;
+  s->brushWidth = t->width;
+  s->brushHeight = t->height;
+  s->brushColor = t->color;
+  s->brushStrength = t->strength;
+  EnableWindow(GetDlgItem(window, IDC_LINK), !text);
+  CheckDlgButton(window, IDC_LINK, !text && t->linkSizes ? BST_CHECKED : BST_UNCHECKED);
+  SetBar(window, IDC_HEIGHT_BAR, s->brushHeight);
+  SetBar(window, IDC_WIDTH_BAR, s->brushWidth);
+  SetBar(window, IDC_STRENGTH_BAR, tools::BarFromStrength(s->brushStrength));
+  if (text) {
+    t->widthEnabled = 0;
+    t->linkSizes = 0;
+  }
+  EnableWindow(GetDlgItem(window, IDC_WIDTH_BAR), t->widthEnabled != 0);
+  EnableWindow(GetDlgItem(window, IDC_HEIGHT_BAR), t->heightEnabled != 0);
+  CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE + (s->brushShape == 1 ? 1 : 0));
+  CheckRadioButton(window, IDC_OPTION_FIRST, IDC_OPTION_SECOND, IDC_OPTION_FIRST + (s->brushOption == 1 ? 1 : 0));
+  RebuildBrushCursor(s->canvasWindow, TRUE);
+  InvalidateBrushPreview();
+  if (t->showBrushCursor == 1) {
+    ShowBrushCursor(s->canvasWindow);
+  } else {
+    // Below 0, so that the pointer entering the canvas does not show it: after brush tools picked
+    // one after another away from the canvas the count stands at 1, and one step down is not enough.
+    while (s->brushCursorShown >= 0) HideBrushCursor(s->canvasWindow);
+  }
+}
+
+COLORREF ChooseBrushColor(HWND owner) {
+  const COLORREF current = g_state->brushColor;
+  COLORREF custom[16];
+  for (COLORREF& c : custom) c = current;
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner;
+  cc.rgbResult = current;
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  return ChooseColorA(&cc) ? cc.rgbResult & 0x00FFFFFF : current;
+}
+
+void InvalidateBrushPreview() {
+  const RetouchState* s = g_state;
+  if (!s || !s->toolWindow || !IsWindow(s->toolWindow)) return;
+  const RECT r = PreviewRect(s->toolWindow);
+  InvalidateRect(s->toolWindow, &r, FALSE);
+}
+
+INT_PTR CALLBACK ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      if (g_state) OnInitDialog(window);
       return TRUE;
     case WM_COMMAND:
-      if (g_state && HIWORD(wParam) == BN_CLICKED) OnToolCommand(window, LOWORD(wParam));
+      if (g_state && HIWORD(wParam) == BN_CLICKED) OnCommand(window, LOWORD(wParam));
       return FALSE;
-    case WM_NCHITTEST:
-      SetWindowLongPtrA(window, DWLP_MSGRESULT, HTCAPTION);
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (g_state && lParam) OnScroll(window, reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
       return TRUE;
+    case WM_PAINT:
+      OnPaint(window);
+      return TRUE;
+    case WM_ERASEBKGND:
+      FillDlgWithTexture(window, reinterpret_cast<HDC>(wParam), kEditorDialogTexture);
+      return SetResult(window, 1);
+    case WM_NCHITTEST:
+      // Dragged from anywhere outside its controls, the window moves.
+      return SetResult(window, HTCAPTION);
     case WM_NCLBUTTONUP:
       SetCursor(LoadCursorA(nullptr, IDC_ARROW));
       return FALSE;
     case WM_DESTROY:
-      RemoveAllProps(window);
+      OnDestroy(window);
       return TRUE;
     default:
       return FALSE;

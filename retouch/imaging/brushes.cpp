@@ -12,11 +12,10 @@
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_hooks.h"
 #include "retouch/frame/gdi_guard.h"
+#include "retouch/frame/tool_window.h"
 #include "retouch/imaging/brush_ops.h"
 
 namespace {
-
-constexpr int kBrushPreviewControl = 200;
 
 DibHandle FrameImage() {
   RetouchState* s = g_state;
@@ -223,6 +222,5 @@ void PickColor(int x, int y) {
   if (!DibGetPixel(FrameImage(), x, y, &c)) c = s->previousColor;
   if (c == s->brushColor) return;
   s->brushColor = c;
-  if (HWND preview = s->toolWindow ? GetDlgItem(s->toolWindow, kBrushPreviewControl) : nullptr)
-    InvalidateRect(preview, nullptr, TRUE);
+  InvalidateBrushPreview();
 }

@@ -66,10 +66,22 @@ TEST(ToolValue, HandEditedValuesAreBroughtIntoTheEditorsRanges) {
   EXPECT_EQ(v.showBrushCursor, 1);
   EXPECT_EQ(v.reserved, 123);
   EXPECT_EQ(v.strength, 1);
-  EXPECT_EQ(static_cast<uint32_t>(v.color), 0xFFFFFFFFu);  // the signed reading of a COLORREF
+  EXPECT_EQ(static_cast<uint32_t>(v.color), 0x00FFFFFFu);  // -1: the colour bytes of 0xFFFFFFFF
   ASSERT_TRUE(settings::ParseToolValue("000,000,016,016,001,001,001,001,000,100,99999999999999",
                                        ToolLayout::kCurrent, &v));
-  EXPECT_EQ(static_cast<uint32_t>(v.color), 0xFFFFFFFFu);  // saturated, never wrapped into a colour
+  EXPECT_EQ(static_cast<uint32_t>(v.color), 0x00FFFFFFu);  // saturated, never wrapped into another colour
+  // A palette-index or system-colour high byte is dropped: the brushes work on red, green, blue.
+  ASSERT_TRUE(settings::ParseToolValue("000,000,016,016,001,001,001,001,000,100,16777471", ToolLayout::kCurrent, &v));
+  EXPECT_EQ(static_cast<uint32_t>(v.color), 0x000000FFu);
+  EXPECT_EQ(settings::FormatToolValue(v), "000,000,016,016,001,001,001,001,000,100,255");
+}
+
+TEST(ToolValue, OlderKeysCarryTheToolCodeMinusOneExceptTheAdjustment) {
+  EXPECT_EQ(settings::OlderKeyCode(117), 116);  // the paint brush reads T116
+  EXPECT_EQ(settings::OlderKeyCode(116), 115);
+  EXPECT_EQ(settings::OlderKeyCode(123), 122);
+  EXPECT_EQ(settings::OlderKeyCode(114), 114);
+  EXPECT_EQ(settings::OlderKeyCode(115), 0);  // not in the older file
 }
 
 TEST(FontValue, DefaultFontAndNegativeHeights) {

@@ -16,19 +16,18 @@
 
 namespace {
 
-// Under Wine without a window manager, hiding a managed top-level window waits two seconds for
-// a manager that never answers; the editor hides its frame and tool window on every close. This
-// program's windows are left unmanaged (read by the display driver when it starts, before the
-// first window).
-const bool g_unmanaged = [] {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\win_brushes.exe\\X11 Driver", 0, nullptr, 0,
-                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return false;
-  const bool ok = RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
-}();
+// The tool window saves every tool's options beside the program when the editor closes; each
+// run of this program starts and ends without that file.
+class SettingsFiles : public testing::Environment {
+ public:
+  void SetUp() override { Remove(); }
+  void TearDown() override { Remove(); }
+ private:
+  static void Remove() {
+    for (const char* name : {"KVRTCH.INI", "KVRTOUCH.INI"}) DeleteFileA((wintest::ProgramDir() + name).c_str());
+  }
+};
+const auto* const g_settingsFiles = testing::AddGlobalTestEnvironment(new SettingsFiles);
 
 constexpr int kWidth = 120, kHeight = 90;
 

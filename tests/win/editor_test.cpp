@@ -1,5 +1,6 @@
 // The editor driven as a user would, in process: it is opened over real images with the host's
-// resource module, runs its own modal loop, and a thread timer acts and checks from inside it.
+// resource module, runs its own modal loop, and a thread timer acts and checks from inside it
+// (editor_driver.h).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,148 +14,12 @@
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor.h"
 #include "retouch/frame/retouch_state.h"
+#include "editor_driver.h"
 #include "wintest.h"
 
 namespace {
 
-HMODULE g_hostRes, g_hostResNoCreateDialog, g_hostResNoCreateDialogParam;
-
-class EditorEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    // Under Wine, let the program draw its windows' borders and captions itself, as Windows does,
-    // and never wait for an X window manager: there is none on the test display.
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\win_editor.exe\\X11 Driver", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-      RegSetValueExA(key, "Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-      RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-      RegCloseKey(key);
-    }
-    g_libraryInstance = GetModuleHandleA(nullptr);
-    g_hostRes = LoadLibraryA("HostRes.dll");
-    g_hostResNoCreateDialog = LoadLibraryA("HostResNoCreateDialog.dll");
-    g_hostResNoCreateDialogParam = LoadLibraryA("HostResNoCreateDialogParam.dll");
-  }
-};
-const auto* const g_environment = testing::AddGlobalTestEnvironment(new EditorEnvironment);
-
-// A 24-bit image whose pixels come from `color(x, y)` (y from the top).
-HGLOBAL MakeImage(int width, int height, const std::function<COLORREF(int, int)>& color) {
-  HGLOBAL dib = DibCreate(width, height, 24);
-  DibLock lock(dib);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      uint8_t* p = lock.view().Pixel24(x, y);
-      const COLORREF c = color(x, y);
-      p[0] = GetBValue(c);
-      p[1] = GetGValue(c);
-      p[2] = GetRValue(c);
-    }
-  return dib;
-}
-
-COLORREF ImagePixel(HGLOBAL dib, int x, int y) {
-  DibLock lock(dib);
-  const uint8_t* p = lock.view().Pixel24(x, y);
-  return RGB(p[2], p[1], p[0]);
-}
-
-void SetImagePixel(HGLOBAL dib, int x, int y, COLORREF c) {
-  DibLock lock(dib);
-  uint8_t* p = lock.view().Pixel24(x, y);
-  p[0] = GetBValue(c);
-  p[1] = GetGValue(c);
-  p[2] = GetRValue(c);
-}
-
-// Reads what is painted at a client point of the frame (the canvas shares its origin) straight
-// from the window: the screen itself is refreshed only some time later.
-COLORREF FramePixel(int x, int y) {
-  HDC dc = GetDC(g_state->frameWindow);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(g_state->frameWindow, dc);
-  return c;
-}
-
-// The same for a point of the whole window, borders and caption included.
-COLORREF WindowPixel(HWND window, int x, int y) {
-  HDC dc = GetWindowDC(window);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return c;
-}
-
-POINT CanvasToScreen(int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(g_state->canvasWindow, &p);
-  return p;
-}
-
-// Steps run one after another from a 15 ms thread timer while the editor is open. A step
-// returns true when it is done; a run that takes too long closes the frame and fails.
-struct Script {
-  std::vector<std::function<bool()>> steps;
-  size_t next = 0;
-  DWORD deadline = 0;
-  bool busy = false;
-  bool timedOut = false;
-};
-Script* g_script = nullptr;
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  Script* s = g_script;
-  if (!s || s->busy || s->next >= s->steps.size()) return;
-  s->busy = true;
-  if (GetTickCount() > s->deadline) {
-    s->timedOut = true;
-    if (g_state)
-      std::printf("timed out at step %zu: pointerInCanvas %d, brushCursorShown %d\n", s->next,
-                  static_cast<int>(g_state->pointerInCanvas), static_cast<int>(g_state->brushCursorShown));
-    s->next = s->steps.size();
-    if (g_state && g_state->frameWindow) PostMessageA(g_state->frameWindow, WM_CLOSE, 0, 0);
-  } else if (s->steps[s->next]()) {
-    ++s->next;
-  }
-  s->busy = false;
-}
-
-struct EditorRun {
-  int result = -1;
-  bool timedOut = false;
-  bool finished = false;  // every step ran
-};
-
-EditorRun OpenEditor(HGLOBAL image, RECT frame, POINT tools, std::vector<std::function<bool()>> steps,
-               HWND parent = nullptr) {
-  Script script;
-  script.steps = std::move(steps);
-  script.deadline = GetTickCount() + 15000;
-  g_script = &script;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 15, Tick);
-  EditorRun run;
-  run.result = RetouchEditor_Open(parent, image, &frame, &tools);
-  KillTimer(nullptr, timer);
-  g_script = nullptr;
-  run.timedOut = script.timedOut;
-  run.finished = script.next == script.steps.size() && !script.timedOut;
-  return run;
-}
-
-// Step helpers.
-std::function<bool()> Do(std::function<void()> f) {
-  return [f] {
-    f();
-    return true;
-  };
-}
-std::function<bool()> Wait(int ticks) {
-  auto left = std::make_shared<int>(ticks);
-  return [left] { return --*left <= 0; };
-}
-std::function<bool()> CloseFrame() {
-  return Do([] { PostMessageA(g_state->frameWindow, WM_SYSCOMMAND, SC_CLOSE, 0); });
-}
+using namespace editor_test;
 
 BOOL CALLBACK CountWindow(HWND, LPARAM p) {
   ++*reinterpret_cast<int*>(p);
@@ -173,14 +38,6 @@ BOOL CALLBACK CloseFrameWindow(HWND w, LPARAM) {
   return TRUE;
 }
 void CALLBACK CloseFrameTick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CloseFrameWindow, 0); }
-
-// A frame rectangle whose client area is exactly `cw` x `ch` by the editor's own formula.
-RECT FrameForClient(int left, int top, int cw, int ch) {
-  return RECT{left, top, left + cw + 2 * GetSystemMetrics(SM_CXFRAME),
-              top + ch + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION)};
-}
-
-const POINT kToolsAt{900, 600};
 
 // Four coloured quadrants.
 COLORREF Quadrant(int x, int y, int w, int h) {
@@ -371,16 +228,6 @@ void LogCanvasMessages() {
   g_pointerLog.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
       g_state->canvasWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LoggingCanvasProc)));
 }
-
-// Places the pointer over the canvas (client point) and posts the move it causes.
-void PointerOnCanvas(int x, int y) {
-  const POINT p = CanvasToScreen(x, y);
-  SetCursorPos(p.x, p.y);
-  PostMessageA(g_state->canvasWindow, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-}
-
-// A place on the screen away from every window of the tests.
-void PointerAway() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 3, 3); }
 
 TEST_F(Editor, PointerEnteringAndLeavingTheCanvasIsPostedOnceEachWay) {
   HGLOBAL image = MakeImage(64, 48, [](int, int) { return RGB(0, 0, 0); });
@@ -585,17 +432,6 @@ TEST_F(Editor, OneEditorAtATimeAndAForeignQuitIsHandedBack) {
   GlobalFree(image);
 }
 
-// Live GDI objects of the process. Wine reports none through GetGuiResources; there, every
-// handle index is probed (a handle with a zero high word names the object at that index).
-size_t GdiObjectCount() {
-  const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (reported) return reported;
-  size_t n = 0;
-  for (uintptr_t i = 1; i < 0x10000; ++i)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++n;
-  return n;
-}
-
 size_t BusyHeapBlocks() {
   HANDLE heaps[64];
   const DWORD n = GetProcessHeaps(64, heaps);
@@ -626,13 +462,13 @@ TEST_F(Editor, HundredOpeningsLeakNoGdiObjectOrMemoryBlock) {
   };
   ASSERT_TRUE(once().finished);  // first-use allocations of the system happen here
   wintest::Pump(50);
-  const size_t gdiBefore = GdiObjectCount();
+  const size_t gdiBefore = LiveGdiObjects();
   const size_t blocksBefore = BusyHeapBlocks();
   int finished = 0;
   for (int i = 0; i < 100 && finished == i; ++i) finished += once().finished ? 1 : 0;
   wintest::Pump(50);
   EXPECT_EQ(finished, 100);
-  const size_t gdiAfter = GdiObjectCount();
+  const size_t gdiAfter = LiveGdiObjects();
   EXPECT_LE(gdiAfter, gdiBefore + 5);
   // Each opening allocates several blocks (state, backup, cursor bitmaps): a leak of any of them
   // would show as 100 or more.
