@@ -1,8 +1,9 @@
 // Brush strokes on a 4000 x 3000 image: 1000 dabs of a 48 x 48 elliptic brush along one line,
-// for every tool and variant, beside a memcpy of the same dab rectangles. Each benchmark reports
-// the time per dab ("ns/dab"), its ratio to the memcpy ("x_memcpy") and the time of the whole
-// stroke ("ms/stroke"), all from the fastest stroke of the run in thread CPU time, so that other
-// work on the machine does not blur the ratios.
+// for every tool and variant, beside a memcpy of the same dab rectangles; and the soft variants
+// along a zigzag across the image's left edge, where every dab is clipped anew. Each benchmark
+// reports the time per dab ("ns/dab"), its ratio to the memcpy ("x_memcpy") and the time of the
+// whole stroke ("ms/stroke"), all from the fastest stroke of the run in thread CPU time, so that
+// other work on the machine does not blur the ratios.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
