@@ -497,7 +497,8 @@ struct SoftWeights {
   std::unique_ptr<uint8_t[]> bytes;    // paint: w of each byte (three per pixel)
   // Restore, spray: pixels with the same centre offsets share one weight; `shared` gives it for
   // each byte, `weight` its w. factor and aux: the fixed-point constants of each byte.
-  std::unique_ptr<uint16_t[]> shared, factor, aux;
+  std::unique_ptr<uint32_t[]> shared;
+  std::unique_ptr<uint16_t[]> factor, aux;
   std::unique_ptr<double[]> weight;
   // Restore: what a channel equal to its backup becomes, once settled in doubles, for each
   // weight and channel value c: bit c of words 4 id .. 4 id + 3 of `known` and `drops`.
@@ -550,7 +551,7 @@ SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s, uint
     const bool spray = kind == kSprayWeights;
     const int32_t across = ch / 2 + 1;
     const size_t ids = static_cast<size_t>(cw / 2 + 1) * static_cast<size_t>(across);
-    e.shared.reset(new (std::nothrow) uint16_t[3 * n]);
+    e.shared.reset(new (std::nothrow) uint32_t[3 * n]);
     e.factor.reset(new (std::nothrow) uint16_t[3 * n]);
     e.aux.reset(new (std::nothrow) uint16_t[3 * n]);
     e.weight.reset(new (std::nothrow) double[ids]);
@@ -578,7 +579,7 @@ SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s, uint
         }
         const size_t at = 3 * (static_cast<size_t>(j) * cw + i);
         for (size_t c = 0; c < 3; ++c) {
-          e.shared[at + c] = static_cast<uint16_t>(id);
+          e.shared[at + c] = static_cast<uint32_t>(id);
           e.factor[at + c] = k[0];
           e.aux[at + c] = k[1 + c];
         }
@@ -662,7 +663,7 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
   // Plain pointers: the byte stores of the kernels could alias anything behind a reference.
   const uint16_t* const factor = weights->factor.get();
   const uint16_t* const aux = weights->aux.get();
-  const uint16_t* const shared = weights->shared.get();
+  const uint32_t* const shared = weights->shared.get();
   const double* const weight = weights->weight.get();
   const SettleSame same(*weights);
   ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
@@ -670,7 +671,7 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
     const uint8_t* to = kColour ? colour.bytes : backup.Pixel24(clip.x, row.y);
     ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
       const size_t at = first + i0;
-      const uint16_t* ids = shared + 3 * at;
+      const uint32_t* ids = shared + 3 * at;
       SoftRun<kColour>(
           row.pixel + 3 * i0, kColour ? to : to + 3 * i0, 3 * (i1 - i0), factor + 3 * at, aux + 3 * at,
           [weight, ids](int32_t b, int32_t c, int32_t o) {

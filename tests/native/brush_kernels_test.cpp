@@ -121,4 +121,30 @@ TEST(DabKernels, LongSoftStrokesMatchThePlainModel) {
   }
 }
 
+// A soft dab far wider than the tool window allows (more distinct weights than 16 bits count).
+TEST(DabKernels, HugeSoftDabsMatchThePlainModel) {
+  std::mt19937 rng(520);
+  for (const int32_t tool : {brush::kRestore, brush::kSpray}) {
+    Image fast(700, 400);
+    Randomise(rng, fast);
+    Image backup = fast;
+    for (size_t i = 0; i < backup.data.size(); i += 2) backup.data[i] = static_cast<uint8_t>(rng());
+    Image model = fast;
+    Image mask(700, 400, 8);
+    mask.FillBytes(1);
+    brush::DabSettings st;
+    st.tool = tool;
+    st.option = 1;
+    st.strength = 77;
+    st.color = 0x00336699;
+    brush::DabBlocks blocks;
+    blocks.backup = backup.view;
+    for (int d = 0; d < 2; ++d) {
+      ASSERT_EQ(brush::ApplyDab(st, -d, 0, fast.view, mask.view, blocks), 1);
+      brushref::ReferenceDab(st, -d, 0, model.view, mask.view, blocks);
+      ASSERT_TRUE(fast == model) << "tool " << tool << " dab " << d;
+    }
+  }
+}
+
 }  // namespace
