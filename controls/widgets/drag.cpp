@@ -11,20 +11,6 @@
 
 namespace {
 
-class WindowDC {
- public:
-  explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~WindowDC() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  HDC get() const { return dc_; }
- private:
-  HWND window_;
-  HDC dc_;
-};
-
 draw::Rect At(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
 
 // Waits for input without spinning; the button state changes only through input messages.
@@ -39,7 +25,7 @@ int DragBitmap(HWND window, HBITMAP bitmap, POINT* position, int hotX, int hotY,
   if (!bitmap || !position || !GetObjectA(bitmap, sizeof bm, &bm)) return 0;
   const int w = bm.bmWidth, h = bm.bmHeight;
   if (w <= 0 || h <= 0) return 0;
-  WindowDC dc(window);
+  gdi::WindowDC dc(window);
   if (!dc.get()) return 0;
   // Two save-under bitmaps: a movement copies the overlap from one into the other.
   gdi::Owned<HBITMAP> underA(CreateCompatibleBitmap(dc.get(), w, h));
@@ -113,7 +99,7 @@ extern "C" int WINAPI KvDragTransparentDib(HGLOBAL dib, POINT* position, int hot
   {
     PackedDibLock lock(dib);
     if (!lock.ok()) return 0;
-    WindowDC screen(nullptr);
+    gdi::WindowDC screen(nullptr);
     gdi::MemoryDC memory(screen.get());
     if (!screen.get() || !memory) return 0;
     bitmap.reset(CreateCompatibleBitmap(screen.get(), lock.width(), lock.height()));

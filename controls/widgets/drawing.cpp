@@ -84,7 +84,7 @@ bool MaskOnto(HDC target, HDC source, HDC composite, int w, int h, COLORREF key)
 void RoundFramePass(HDC dc, const RECT& r, int d, COLORREF colour, const RECT& exclude, bool cornersOnly) {
   gdi::Owned<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
   if (!pen) return;
-  gdi::SavedState state(dc);
+  gdi::SavedDC state(dc);
   ExcludeClipRect(dc, exclude.left, exclude.top, exclude.right, exclude.bottom);
   if (cornersOnly) {
     ExcludeClipRect(dc, r.left + d, r.top, r.right - d, r.bottom);

@@ -1,12 +1,13 @@
-// Small owners of GDI objects for the drawing helpers: every object selected into a device
-// context is deselected before it is deleted, on every path.
+// Small owners of GDI objects and device contexts, shared by the suite's libraries: every object
+// made is deleted, every DC released and every selection undone, on every path.
 #pragma once
 
 #include <windows.h>
 
 namespace gdi {
 
-// A GDI object deleted when it goes out of scope.
+// A GDI object (pen, brush, bitmap, region, font) deleted when it goes out of scope. Declare it
+// before any Select of it, so that it is deselected before it is deleted.
 template <class H>
 class Owned {
  public:
@@ -19,6 +20,11 @@ class Owned {
     if (h_) DeleteObject(h_);
     h_ = h;
   }
+  H release() {
+    H h = h_;
+    h_ = nullptr;
+    return h;
+  }
   H get() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
  private:
@@ -28,15 +34,31 @@ class Owned {
 // An object selected into a device context for one scope.
 class Select {
  public:
-  Select(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+  Select(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
   ~Select() {
-    if (old_) SelectObject(dc_, old_);
+    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
   }
   Select(const Select&) = delete;
   Select& operator=(const Select&) = delete;
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// A window's DC (the screen's when `window` is null), released at the end of the scope.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+ private:
+  HWND window_;
+  HDC dc_;
 };
 
 // A memory device context compatible with `like` (the screen when null).
@@ -54,15 +76,16 @@ class MemoryDC {
   HDC dc_;
 };
 
-// SaveDC / RestoreDC around clipping changes.
-class SavedState {
+// A DC's state (mapping, clipping, selected objects) saved for one scope.
+class SavedDC {
  public:
-  explicit SavedState(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
-  ~SavedState() {
+  explicit SavedDC(HDC dc) : dc_(dc), id_(dc ? SaveDC(dc) : 0) {}
+  ~SavedDC() {
     if (id_) RestoreDC(dc_, id_);
   }
-  SavedState(const SavedState&) = delete;
-  SavedState& operator=(const SavedState&) = delete;
+  SavedDC(const SavedDC&) = delete;
+  SavedDC& operator=(const SavedDC&) = delete;
+  bool ok() const { return id_ != 0; }
  private:
   HDC dc_;
   int id_;

@@ -54,7 +54,7 @@ int PaintDlgBackground(HWND window, HDC dc) {
       return 0;
     }
     // Around the picture, the gradient of the two colours.
-    gdi::SavedState state(dc);
+    gdi::SavedDC state(dc);
     ExcludeClipRect(dc, to.left, to.top, to.right, to.bottom);
     fill_rect_gradient(dc, &client, first, second, 0);
   }

@@ -10,7 +10,7 @@
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_hooks.h"
-#include "retouch/frame/gdi_guard.h"
+#include "controls/widgets/gdi_guard.h"
 #include "retouch/imaging/brush_ops.h"
 #include "retouch/imaging/brushes.h"
 
@@ -23,13 +23,13 @@ bool g_strokeActive = false;
 
 POINT ToImage(HWND canvas, int x, int y) {
   POINT p{x, y};
-  WindowDC dc(canvas);
+  gdi::WindowDC dc(canvas);
   if (dc.get()) DPtoLP(dc.get(), &p, 1);
   return p;
 }
 
 POINT ToDevice(HWND canvas, POINT p) {
-  WindowDC dc(canvas);
+  gdi::WindowDC dc(canvas);
   if (dc.get()) LPtoDP(dc.get(), &p, 1);
   return p;
 }

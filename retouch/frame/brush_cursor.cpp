@@ -7,7 +7,7 @@
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_hooks.h"
 #include "retouch/frame/frame_geometry.h"
-#include "retouch/frame/gdi_guard.h"
+#include "controls/widgets/gdi_guard.h"
 
 namespace {
 
@@ -49,18 +49,18 @@ void SaveUnderAtPointer(HWND canvas) {
   const POINT p = PointerInFrame(frame);
   s->brushCursorX = p.x - size.cx / 2;
   s->brushCursorY = p.y - size.cy / 2;
-  WindowDC dc(frame);
+  gdi::WindowDC dc(frame);
   if (!dc.get()) return;
   if (!s->brushCursorSaveUnder) s->brushCursorSaveUnder = CreateCompatibleBitmap(dc.get(), size.cx, size.cy);
   if (!s->brushCursorSaveUnder) return;
-  MemoryDC mem(dc.get());
-  Selection sel(mem.get(), s->brushCursorSaveUnder);
+  gdi::MemoryDC mem(dc.get());
+  gdi::Select sel(mem.get(), s->brushCursorSaveUnder);
   BitBlt(mem.get(), 0, 0, size.cx, size.cy, dc.get(), s->brushCursorX, s->brushCursorY, SRCCOPY);
 }
 
 void DrawCursorAtSavedPlace(HWND canvas) {
   RetouchState* s = g_state;
-  WindowDC dc(CursorHost(canvas));
+  gdi::WindowDC dc(CursorHost(canvas));
   if (dc.get())
     DrawTransparentBitmap(dc.get(), s->brushCursorImage, s->brushCursorX, s->brushCursorY, s->cursorBackColor);
 }
@@ -68,14 +68,14 @@ void DrawCursorAtSavedPlace(HWND canvas) {
 void RestoreSaveUnder(HWND canvas) {
   RetouchState* s = g_state;
   if (!s->brushCursorSaveUnder) return;
-  WindowDC dc(CursorHost(canvas));
+  gdi::WindowDC dc(CursorHost(canvas));
   if (dc.get()) BlitBitmap(dc.get(), s->brushCursorSaveUnder, s->brushCursorX, s->brushCursorY);
 }
 
 // Builds brushCursorImage at the brush's size on screen (the canvas zoom applies).
 void BuildCursorImage(HWND canvas) {
   RetouchState* s = g_state;
-  WindowDC cdc(canvas);
+  gdi::WindowDC cdc(canvas);
   if (!cdc.get()) return;
   POINT size{s->brushWidth, s->brushHeight};
   LPtoDP(cdc.get(), &size, 1);
@@ -84,8 +84,8 @@ void BuildCursorImage(HWND canvas) {
   const int h = std::clamp<int>(size.y, 1, std::max(1, GetSystemMetrics(SM_CYSCREEN)));
   s->brushCursorImage = CreateCompatibleBitmap(cdc.get(), w, h);
   if (!s->brushCursorImage) return;
-  MemoryDC mem(cdc.get());
-  Selection sel(mem.get(), s->brushCursorImage);
+  gdi::MemoryDC mem(cdc.get());
+  gdi::Select sel(mem.get(), s->brushCursorImage);
   RECT r{0, 0, w, h};
   if (s->currentTool == TOOL_STAMP && s->cloneSample) {
     DibDraw(mem.get(), s->cloneSample, &r, SRCCOPY);
@@ -161,14 +161,14 @@ void MoveBrushCursor(HWND canvas) {
   // Overlapping places: compose the move off screen and copy the union back in one operation.
   RECT u{};
   UnionRect(&u, &n, &o);
-  WindowDC dc(frame);
+  gdi::WindowDC dc(frame);
   if (!dc.get()) return;
-  GdiObject<HBITMAP> work(CopyScreenArea(dc.get(), &u));
+  gdi::Owned<HBITMAP> work(CopyScreenArea(dc.get(), &u));
   if (!work.get()) return;
-  MemoryDC workDc(dc.get());
-  MemoryDC saveDc(dc.get());
-  Selection workSel(workDc.get(), work.get());
-  Selection saveSel(saveDc.get(), s->brushCursorSaveUnder);
+  gdi::MemoryDC workDc(dc.get());
+  gdi::MemoryDC saveDc(dc.get());
+  gdi::Select workSel(workDc.get(), work.get());
+  gdi::Select saveSel(saveDc.get(), s->brushCursorSaveUnder);
   BitBlt(workDc.get(), o.left - u.left, o.top - u.top, size.cx, size.cy, saveDc.get(), 0, 0, SRCCOPY);
   BitBlt(saveDc.get(), 0, 0, size.cx, size.cy, workDc.get(), n.left - u.left, n.top - u.top, SRCCOPY);
   DrawTransparentBitmap(workDc.get(), s->brushCursorImage, n.left - u.left, n.top - u.top, s->cursorBackColor);
@@ -196,14 +196,14 @@ void PaintFrameEdge(HWND frame) {
   HDC dc = GetWindowDC(frame);
   if (!dc) return;
   {
-    GdiObject<HBRUSH> face(CreateSolidBrush(frame::kEdgeFace));
+    gdi::Owned<HBRUSH> face(CreateSolidBrush(frame::kEdgeFace));
     for (const frame::Band& b : g.bands) {
       RECT r{b.left, b.top, b.right, b.bottom};
       if (face.get()) FillRect(dc, &r, face.get());
     }
-    GdiObject<HPEN> black(CreatePen(PS_SOLID, 1, frame::kEdgeBlack));
-    GdiObject<HPEN> grey(CreatePen(PS_SOLID, 1, frame::kEdgeGrey));
-    GdiObject<HPEN> white(CreatePen(PS_SOLID, 1, frame::kEdgeWhite));
+    gdi::Owned<HPEN> black(CreatePen(PS_SOLID, 1, frame::kEdgeBlack));
+    gdi::Owned<HPEN> grey(CreatePen(PS_SOLID, 1, frame::kEdgeGrey));
+    gdi::Owned<HPEN> white(CreatePen(PS_SOLID, 1, frame::kEdgeWhite));
     const HGDIOBJ old = SelectObject(dc, GetStockObject(BLACK_PEN));
     for (const frame::Stroke& st : g.strokes) {
       HPEN pen = st.color == frame::kEdgeBlack ? black.get() : st.color == frame::kEdgeGrey ? grey.get() : white.get();
@@ -219,7 +219,7 @@ void PaintFrameEdge(HWND frame) {
 
 void InvalidateLogicalRect(HWND window, const RECT* rect) {
   if (!rect) return;
-  WindowDC dc(window);
+  gdi::WindowDC dc(window);
   POINT pts[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
   if (dc.get()) LPtoDP(dc.get(), pts, 2);
   RECT r{pts[0].x, pts[0].y, pts[1].x, pts[1].y};
@@ -237,8 +237,8 @@ void DrawFocusFrame(HDC dc, const RECT* rect, int nx, int ny) {
 void DrawButtonFaceRect(HDC dc, const RECT* rect) {
   FillRect(dc, rect, GetSysColorBrush(COLOR_BTNFACE));
   const int oldRop = SetROP2(dc, R2_COPYPEN);
-  GdiObject<HPEN> light(CreatePen(PS_INSIDEFRAME, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
-  GdiObject<HPEN> dark(CreatePen(PS_INSIDEFRAME, 1, GetSysColor(COLOR_BTNSHADOW)));
+  gdi::Owned<HPEN> light(CreatePen(PS_INSIDEFRAME, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
+  gdi::Owned<HPEN> dark(CreatePen(PS_INSIDEFRAME, 1, GetSysColor(COLOR_BTNSHADOW)));
   const HGDIOBJ old = SelectObject(dc, light.get() ? light.get() : GetStockObject(WHITE_PEN));
   MoveToEx(dc, rect->left, rect->bottom - 1, nullptr);
   LineTo(dc, rect->left, rect->top);
@@ -266,8 +266,8 @@ HBITMAP CopyScreenArea(HDC dc, const RECT* rect) {
   if (w <= 0 || h <= 0) return nullptr;
   HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
   if (!bitmap) return nullptr;
-  MemoryDC mem(dc);
-  Selection sel(mem.get(), bitmap);
+  gdi::MemoryDC mem(dc);
+  gdi::Select sel(mem.get(), bitmap);
   BitBlt(mem.get(), 0, 0, w, h, dc, rect->left, rect->top, SRCCOPY);
   return bitmap;
 }
@@ -275,16 +275,16 @@ HBITMAP CopyScreenArea(HDC dc, const RECT* rect) {
 void BlitBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   const SIZE size = BitmapSize(bitmap);
   if (size.cx <= 0 || size.cy <= 0) return;
-  MemoryDC mem(dc);
-  Selection sel(mem.get(), bitmap);
+  gdi::MemoryDC mem(dc);
+  gdi::Select sel(mem.get(), bitmap);
   BitBlt(dc, x, y, size.cx, size.cy, mem.get(), 0, 0, SRCCOPY);
 }
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transparent) {
   const SIZE bm = BitmapSize(bitmap);
   if (bm.cx <= 0 || bm.cy <= 0) return;
-  MemoryDC src(dc);
-  Selection srcSel(src.get(), bitmap);
+  gdi::MemoryDC src(dc);
+  gdi::Select srcSel(src.get(), bitmap);
   SetMapMode(src.get(), GetMapMode(dc));
   POINT size{bm.cx, bm.cy};
   DPtoLP(src.get(), &size, 1);
@@ -296,16 +296,16 @@ void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transp
     SetBkMode(dc, oldMode);
     return;
   }
-  GdiObject<HBITMAP> mask(CreateBitmap(bm.cx, bm.cy, 1, 1, nullptr));
-  GdiObject<HBITMAP> inverse(CreateBitmap(bm.cx, bm.cy, 1, 1, nullptr));
-  GdiObject<HBITMAP> keep(CreateCompatibleBitmap(dc, bm.cx, bm.cy));
-  GdiObject<HBITMAP> under(CreateCompatibleBitmap(dc, bm.cx, bm.cy));
+  gdi::Owned<HBITMAP> mask(CreateBitmap(bm.cx, bm.cy, 1, 1, nullptr));
+  gdi::Owned<HBITMAP> inverse(CreateBitmap(bm.cx, bm.cy, 1, 1, nullptr));
+  gdi::Owned<HBITMAP> keep(CreateCompatibleBitmap(dc, bm.cx, bm.cy));
+  gdi::Owned<HBITMAP> under(CreateCompatibleBitmap(dc, bm.cx, bm.cy));
   if (!mask.get() || !inverse.get() || !keep.get() || !under.get()) return;
-  MemoryDC maskDc(dc), inverseDc(dc), keepDc(dc), underDc(dc);
-  Selection s1(maskDc.get(), mask.get());
-  Selection s2(inverseDc.get(), inverse.get());
-  Selection s3(keepDc.get(), keep.get());
-  Selection s4(underDc.get(), under.get());
+  gdi::MemoryDC maskDc(dc), inverseDc(dc), keepDc(dc), underDc(dc);
+  gdi::Select s1(maskDc.get(), mask.get());
+  gdi::Select s2(inverseDc.get(), inverse.get());
+  gdi::Select s3(keepDc.get(), keep.get());
+  gdi::Select s4(underDc.get(), under.get());
   for (HDC m : {maskDc.get(), inverseDc.get(), keepDc.get(), underDc.get()}) SetMapMode(m, GetMapMode(dc));
 
   // Mask: 1 where the bitmap has the transparent colour.
@@ -336,10 +336,10 @@ void DrawBrushPreview(HDC dc, const RECT* rect, int width, int height, BOOL prev
   const bool outlineOnly = s->currentTool == TOOL_OUTLINE && s->brushShape == 0;
 
   // Made before the saved state: restoring it deselects them before they are deleted.
-  GdiObject<HBRUSH> back(whiteOnWhite ? nullptr : CreateSolidBrush(s->cursorBackColor));
-  GdiObject<HBRUSH> paint(CreateSolidBrush(s->brushColor));
-  GdiObject<HPEN> outline(outlineOnly ? CreatePen(PS_SOLID, 1, whiteBrush ? 0x00FF0000 : s->brushColor) : nullptr);
-  SavedDC saved(dc);
+  gdi::Owned<HBRUSH> back(whiteOnWhite ? nullptr : CreateSolidBrush(s->cursorBackColor));
+  gdi::Owned<HBRUSH> paint(CreateSolidBrush(s->brushColor));
+  gdi::Owned<HPEN> outline(outlineOnly ? CreatePen(PS_SOLID, 1, whiteBrush ? 0x00FF0000 : s->brushColor) : nullptr);
+  gdi::SavedDC saved(dc);
   if (!saved.ok()) return;
   SetMapMode(dc, MM_ANISOTROPIC);
   SetWindowExtEx(dc, std::max(1, width), std::max(1, height), nullptr);

@@ -11,7 +11,7 @@
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_hooks.h"
-#include "retouch/frame/gdi_guard.h"
+#include "controls/widgets/gdi_guard.h"
 #include "retouch/frame/tool_window.h"
 #include "retouch/imaging/brush_ops.h"
 
@@ -102,21 +102,21 @@ DibHandle DrawBrushMask(int width, int height, int shape) {
   if (width <= 0 || height <= 0) return nullptr;
   DibHandle mask = DibCreate(width, height, 8);
   if (!mask) return nullptr;
-  WindowDC screen(nullptr);
-  GdiObject<HBITMAP> drawing(CreateBitmap(width, height, 1, 1, nullptr));
+  gdi::WindowDC screen(nullptr);
+  gdi::Owned<HBITMAP> drawing(CreateBitmap(width, height, 1, 1, nullptr));
   bool drawn = false;
   if (screen.get() && drawing.get()) {
-    MemoryDC mem(screen.get());
+    gdi::MemoryDC mem(screen.get());
     if (mem.get()) {
-      Selection select(mem.get(), drawing.get());
+      gdi::Select select(mem.get(), drawing.get());
       SetMapMode(mem.get(), MM_ANISOTROPIC);
       SetWindowExtEx(mem.get(), width, height, nullptr);
       SetViewportExtEx(mem.get(), width, height, nullptr);
       SetWindowOrgEx(mem.get(), 0, 0, nullptr);
       SetViewportOrgEx(mem.get(), 0, 0, nullptr);
       PatBlt(mem.get(), 0, 0, width, height, BLACKNESS);
-      Selection pen(mem.get(), GetStockObject(NULL_PEN));
-      Selection fill(mem.get(), GetStockObject(WHITE_BRUSH));
+      gdi::Select pen(mem.get(), GetStockObject(NULL_PEN));
+      gdi::Select fill(mem.get(), GetStockObject(WHITE_BRUSH));
       if (width == 1 && height == 1) {
         SetPixel(mem.get(), 0, 0, RGB(255, 255, 255));
       } else if (width < 3 || height < 3) {

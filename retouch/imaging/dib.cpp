@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "controls/widgets/gdi_guard.h"
 #include "retouch/imaging/dib_ops.h"
 
 static_assert(sizeof(BITMAPINFOHEADER) == sizeof(dib::Header), "BITMAPINFOHEADER is the packed header");
@@ -49,37 +50,6 @@ class Unaliased {
  private:
   DibHandle copy_;
   DibHandle handle_;
-};
-
-struct MemoryDc {
-  HDC dc;
-  explicit MemoryDc(HDC compatible) : dc(CreateCompatibleDC(compatible)) {}
-  ~MemoryDc() {
-    if (dc) DeleteDC(dc);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-};
-
-struct Selected {
-  HDC dc;
-  HGDIOBJ old;
-  Selected(HDC d, HGDIOBJ obj) : dc(d), old(SelectObject(d, obj)) {}
-  ~Selected() {
-    if (old && old != HGDI_ERROR) SelectObject(dc, old);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-};
-
-struct Bitmap {
-  HBITMAP bitmap;
-  explicit Bitmap(HBITMAP b) : bitmap(b) {}
-  ~Bitmap() {
-    if (bitmap) DeleteObject(bitmap);
-  }
-  Bitmap(const Bitmap&) = delete;
-  Bitmap& operator=(const Bitmap&) = delete;
 };
 
 struct Block {
@@ -362,16 +332,16 @@ void DibDrawRegion(HWND window, HDC dc, DibHandle dib, const RECT* rect) {
   } else {
     bitmap = CreateCompatibleBitmap(windowDc, width, height);
   }
-  Bitmap offscreen(bitmap);
-  MemoryDc memory(windowDc);
+  gdi::Owned<HBITMAP> offscreen(bitmap);
+  gdi::MemoryDC memory(windowDc);
   ReleaseDC(window, windowDc);
-  if (!offscreen.bitmap || !memory.dc) return;
-  Selected selected(memory.dc, offscreen.bitmap);
+  if (!offscreen.get() || !memory.get()) return;
+  gdi::Select selected(memory.get(), offscreen.get());
   if (inside) {
-    StretchPart(memory.dc, v, *rect, width, height);
+    StretchPart(memory.get(), v, *rect, width, height);
   } else {
     const RECT whole = {0, 0, width, height};
-    DibDraw(memory.dc, crop.h, &whole, SRCCOPY);
+    DibDraw(memory.get(), crop.h, &whole, SRCCOPY);
   }
 
   // Blit at the device rectangle: device units for the time of the copy, so the zoom of the
@@ -381,7 +351,7 @@ void DibDrawRegion(HWND window, HDC dc, DibHandle dib, const RECT* rect) {
   SetMapMode(dc, MM_TEXT);
   SetWindowOrgEx(dc, 0, 0, nullptr);
   SetViewportOrgEx(dc, 0, 0, nullptr);
-  StretchBlt(dc, corners[0].x, corners[0].y, width, height, memory.dc, 0, 0, width, height, SRCCOPY);
+  StretchBlt(dc, corners[0].x, corners[0].y, width, height, memory.get(), 0, 0, width, height, SRCCOPY);
   if (saved) RestoreDC(dc, saved);
 }
 
@@ -398,11 +368,11 @@ int DibStampBitmap(DibHandle image, HBITMAP bitmap, int top, COLORREF color, int
   if (!rows.h) return 0;
   DibLock converted(rows.h);
   if (!converted.ok()) return 0;
-  MemoryDc memory(nullptr);
-  if (!memory.dc) return 0;
+  gdi::MemoryDC memory(nullptr);
+  if (!memory.get()) return 0;
   BITMAPINFO info = {};
   info.bmiHeader = *converted.header();
-  if (GetDIBits(memory.dc, bitmap, 0, static_cast<UINT>(bm.bmHeight), converted.view().bits, &info,
+  if (GetDIBits(memory.get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), converted.view().bits, &info,
                 DIB_RGB_COLORS) != bm.bmHeight)
     return 0;
   return dib::StampBitmap(target.view(), converted.view(), top, color, strength) ? 1 : 0;

@@ -12,9 +12,13 @@
 #include "retouch/imaging/brush_ops.h"
 #include "retouch/imaging/brushes.h"
 #include "retouch/imaging/history.h"
+#include "test_images.h"
 #include "wintest.h"
 
 namespace {
+
+using wintest::MakeImage;
+using wintest::OwnedDib;
 
 // The tool window saves every tool's options beside the program when the editor closes; each
 // run of this program starts and ends without that file.
@@ -32,30 +36,6 @@ const auto* const g_settingsFiles = testing::AddGlobalTestEnvironment(new Settin
 constexpr int kWidth = 120, kHeight = 90;
 
 COLORREF Original(int x, int y) { return RGB((x * 2) & 0xFF, (y * 2) & 0xFF, 60); }
-
-struct Owned {
-  DibHandle h;
-  explicit Owned(DibHandle d) : h(d) {}
-  ~Owned() {
-    if (h) GlobalFree(h);
-  }
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-};
-
-DibHandle MakeImage(int w, int h, COLORREF (*color)(int, int)) {
-  DibHandle d = DibCreate(w, h, 24);
-  DibLock lock(d);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      BYTE* p = lock.view().Pixel24(x, y);
-      const COLORREF c = color(x, y);
-      p[0] = GetBValue(c);
-      p[1] = GetGValue(c);
-      p[2] = GetRValue(c);
-    }
-  return d;
-}
 
 // One editor run, driven from inside its modal loop.
 class Session {
@@ -176,7 +156,7 @@ TEST(BrushMask, DrawnLikeTheSystemsOwnShapes) {
   const DWORD gdiBefore = wintest::GdiObjects();
   for (int shape = 0; shape < 2; ++shape) {
     for (const SIZE size : {SIZE{16, 16}, SIZE{13, 7}, SIZE{48, 48}, SIZE{3, 9}, SIZE{96, 40}}) {
-      Owned mask(DrawBrushMask(size.cx, size.cy, shape));
+      OwnedDib mask(DrawBrushMask(size.cx, size.cy, shape));
       ASSERT_NE(mask.h, nullptr);
       int w = 0, h = 0, bits = 0;
       ASSERT_TRUE(DibGetInfo(mask.h, &w, &h, &bits));
@@ -205,12 +185,12 @@ TEST(BrushMask, DrawnLikeTheSystemsOwnShapes) {
     }
   }
   // A 1 x 1 brush is one pixel; narrower or lower than 3, the whole rectangle.
-  Owned one(DrawBrushMask(1, 1, 0));
+  OwnedDib one(DrawBrushMask(1, 1, 0));
   EXPECT_EQ(maskAt(one.h, 0, 0), 1);
-  Owned thin(DrawBrushMask(2, 7, 0));
+  OwnedDib thin(DrawBrushMask(2, 7, 0));
   for (int y = 0; y < 7; ++y)
     for (int x = 0; x < 2; ++x) EXPECT_EQ(maskAt(thin.h, x, y), 1);
-  Owned flat(DrawBrushMask(9, 2, 0));
+  OwnedDib flat(DrawBrushMask(9, 2, 0));
   EXPECT_EQ(maskAt(flat.h, 0, 0), 1);
   EXPECT_EQ(maskAt(flat.h, 8, 1), 1);
   EXPECT_EQ(DrawBrushMask(0, 5, 0), nullptr);
@@ -220,7 +200,7 @@ TEST(BrushMask, DrawnLikeTheSystemsOwnShapes) {
 // ---- Strokes through the canvas ---------------------------------------------------------------
 
 TEST(CanvasStrokes, PaintStrokeColoursItsPathOnceAndRecordsOneEntry) {
-  Owned image(MakeImage(kWidth, kHeight, Original));
+  OwnedDib image(MakeImage(kWidth, kHeight, Original));
   const int result = RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_PAINT, 5, 5, RGB(200, 100, 0), 50);
     s.Enter();
@@ -256,7 +236,7 @@ TEST(CanvasStrokes, PaintStrokeColoursItsPathOnceAndRecordsOneEntry) {
 }
 
 TEST(CanvasStrokes, SoftPaintWeighsTheBrush) {
-  Owned image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
+  OwnedDib image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_PAINT, 8, 8, RGB(255, 255, 255), 100, 1, 1);
     s.Enter();
@@ -270,7 +250,7 @@ TEST(CanvasStrokes, SoftPaintWeighsTheBrush) {
 }
 
 TEST(CanvasStrokes, RestoreBringsBackTheOpenedImage) {
-  Owned image(MakeImage(kWidth, kHeight, Original));
+  OwnedDib image(MakeImage(kWidth, kHeight, Original));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_PAINT, 10, 10, RGB(0, 0, 255));
     s.Enter();
@@ -305,7 +285,7 @@ TEST(CanvasStrokes, RestoreBringsBackTheOpenedImage) {
 }
 
 TEST(CanvasStrokes, SprayKeepsPaintingWhileThePointerStandsStill) {
-  Owned image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
+  OwnedDib image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_SPRAY, 4, 4, RGB(200, 200, 200), 20);
     s.Enter();
@@ -326,7 +306,7 @@ TEST(CanvasStrokes, SprayKeepsPaintingWhileThePointerStandsStill) {
 }
 
 TEST(CanvasStrokes, SoftSprayIsTwiceTheSize) {
-  Owned image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
+  OwnedDib image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_SPRAY, 6, 6, RGB(250, 250, 250), 100, 1);
     EXPECT_EQ(s.state()->brushScale, 2);
@@ -341,7 +321,7 @@ TEST(CanvasStrokes, SoftSprayIsTwiceTheSize) {
 }
 
 TEST(CanvasStrokes, StampSamplesOnItsFirstClickAndPaintsOnTheNext) {
-  Owned image(MakeImage(kWidth, kHeight, Original));
+  OwnedDib image(MakeImage(kWidth, kHeight, Original));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_STAMP, 6, 6, RGB(1, 2, 3), 100, 0, 1);
     s.Enter();
@@ -373,7 +353,7 @@ TEST(CanvasStrokes, StampSamplesOnItsFirstClickAndPaintsOnTheNext) {
 }
 
 TEST(CanvasStrokes, CloneSamplesAtEveryStrokesStart) {
-  Owned image(MakeImage(kWidth, kHeight, Original));
+  OwnedDib image(MakeImage(kWidth, kHeight, Original));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_CLONE, 4, 4, 0, 100, 0, 1);
     s.Enter();
@@ -402,7 +382,7 @@ TEST(CanvasStrokes, CloneSamplesAtEveryStrokesStart) {
 COLORREF Checker(int x, int y) { return (x + y) % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0); }
 
 TEST(CanvasStrokes, SmoothBlursUnderTheBrush) {
-  Owned image(MakeImage(kWidth, kHeight, Checker));
+  OwnedDib image(MakeImage(kWidth, kHeight, Checker));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_SMOOTH, 9, 9, 0, 100, 0, 1);
     s.Enter();
@@ -420,7 +400,7 @@ TEST(CanvasStrokes, SmoothBlursUnderTheBrush) {
 }
 
 TEST(CanvasStrokes, ColourPickerTakesThePixelAndKeepsItOutsideTheImage) {
-  Owned image(MakeImage(kWidth, kHeight, Original));
+  OwnedDib image(MakeImage(kWidth, kHeight, Original));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_PAINT, 4, 4, RGB(7, 7, 7));
     SendMessageA(s.state()->toolWindow, WM_COMMAND, MAKEWPARAM(TOOL_PICKER, BN_CLICKED), 0);
@@ -442,7 +422,7 @@ TEST(CanvasStrokes, ColourPickerTakesThePixelAndKeepsItOutsideTheImage) {
 }
 
 TEST(CanvasStrokes, StrokesNeedAPressOnTheCanvas) {
-  Owned image(MakeImage(kWidth, kHeight, Original));
+  OwnedDib image(MakeImage(kWidth, kHeight, Original));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_PAINT, 6, 6, RGB(0, 255, 0));
     // The pointer is not over the canvas: the press is ignored.
@@ -467,7 +447,7 @@ TEST(CanvasStrokes, StrokesNeedAPressOnTheCanvas) {
 }
 
 TEST(CanvasStrokes, LosingTheCaptureEndsTheSpray) {
-  Owned image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
+  OwnedDib image(MakeImage(kWidth, kHeight, [](int, int) { return RGB(0, 0, 0); }));
   RunEditor(image.h, [&](Session& s) {
     s.Tool(TOOL_SPRAY, 4, 4, RGB(200, 200, 200), 20);
     s.Enter();
@@ -483,7 +463,7 @@ TEST(CanvasStrokes, LosingTheCaptureEndsTheSpray) {
 }
 
 TEST(CanvasStrokes, DabsHangingOverTheEdgesAndAStretchedCanvas) {
-  Owned image(MakeImage(kWidth, kHeight, Original));
+  OwnedDib image(MakeImage(kWidth, kHeight, Original));
   // The client area is twice as wide as the image: device x 2n is image x n.
   RunEditor(
       image.h,

@@ -7,36 +7,16 @@
 #include <vector>
 
 #include "retouch/imaging/dib.h"
+#include "test_images.h"
 #include "wintest.h"
 
 namespace {
 
-// A 24-bit image with a distinct colour per pixel; freed at the end of the scope.
-struct Owned {
-  DibHandle h;
-  explicit Owned(DibHandle d) : h(d) {}
-  ~Owned() {
-    if (h) GlobalFree(h);
-  }
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-};
+using wintest::OwnedDib;
 
 COLORREF PatternAt(int x, int y) { return RGB((x * 37 + 5) & 0xFF, (y * 53 + 7) & 0xFF, (x * 11 + y * 5 + 1) & 0xFF); }
 
-DibHandle Patterned(int w, int h) {
-  DibHandle d = DibCreate(w, h, 24);
-  DibLock lock(d);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      BYTE* p = lock.view().Pixel24(x, y);
-      const COLORREF c = PatternAt(x, y);
-      p[0] = GetBValue(c);
-      p[1] = GetGValue(c);
-      p[2] = GetRValue(c);
-    }
-  return d;
-}
+DibHandle Patterned(int w, int h) { return wintest::MakeImage(w, h, PatternAt); }
 
 COLORREF PixelOf(DibHandle d, int x, int y) {
   COLORREF c = 0xFFFFFFFF;
@@ -47,7 +27,7 @@ COLORREF PixelOf(DibHandle d, int x, int y) {
 UINT LockCount(HGLOBAL h) { return GlobalFlags(h) & GMEM_LOCKCOUNT; }
 
 TEST(DibBlock, CreateWritesTheHeaderAndSizesTheBlock) {
-  Owned image(DibCreate(5, 3, 24));
+  OwnedDib image(DibCreate(5, 3, 24));
   ASSERT_NE(image.h, nullptr);
   EXPECT_GE(GlobalSize(image.h), 40u + 16u * 3u);
   EXPECT_EQ(LockCount(image.h), 0u);
@@ -82,7 +62,7 @@ TEST(DibBlock, CreateWritesTheHeaderAndSizesTheBlock) {
   EXPECT_EQ(DibHeight(nullptr), 0);
 
   // A mask: 8 bits, no colour table, rows right behind the header.
-  Owned mask(DibCreate(5, 3, 8));
+  OwnedDib mask(DibCreate(5, 3, 8));
   ASSERT_NE(mask.h, nullptr);
   EXPECT_GE(GlobalSize(mask.h), 40u + 8u * 3u);
   EXPECT_LT(GlobalSize(mask.h), 40u + 1024u);
@@ -106,7 +86,7 @@ TEST(DibBlock, AbsurdSizesGiveNoHandle) {
   EXPECT_EQ(DibCreate(0x40000000, 0x10, 32), nullptr);
   EXPECT_EQ(DibCreate(0x7FFFFFFF, 0x7FFFFFFF, 32), nullptr);
   // An empty image is a header alone, which no pixel operation accepts.
-  Owned empty(DibCreate(0, 4, 24));
+  OwnedDib empty(DibCreate(0, 4, 24));
   ASSERT_NE(empty.h, nullptr);
   EXPECT_EQ(DibHeight(empty.h), 4);
   EXPECT_EQ(DibLockBits(empty.h), nullptr);
@@ -133,12 +113,12 @@ TEST(DibBlock, ColourTableRules) {
 }
 
 TEST(DibBlock, DuplicateAndCopyInto) {
-  Owned image(Patterned(4, 3));
-  Owned copy(DibDuplicate(image.h, TRUE));
+  OwnedDib image(Patterned(4, 3));
+  OwnedDib copy(DibDuplicate(image.h, TRUE));
   ASSERT_NE(copy.h, nullptr);
   EXPECT_EQ(GlobalSize(copy.h), GlobalSize(image.h));
   EXPECT_EQ(PixelOf(copy.h, 3, 2), PatternAt(3, 2));
-  Owned blank(DibDuplicate(image.h, FALSE));
+  OwnedDib blank(DibDuplicate(image.h, FALSE));
   ASSERT_NE(blank.h, nullptr);
   EXPECT_EQ(GlobalSize(blank.h), GlobalSize(image.h));
   EXPECT_EQ(DibHeaderSize(blank.h), 0);  // zero-filled, header included
@@ -146,20 +126,20 @@ TEST(DibBlock, DuplicateAndCopyInto) {
 
   EXPECT_EQ(DibCopyInto(blank.h, image.h), 1);
   EXPECT_EQ(PixelOf(blank.h, 1, 1), PatternAt(1, 1));
-  Owned smaller(DibCreate(4, 2, 24));
+  OwnedDib smaller(DibCreate(4, 2, 24));
   EXPECT_EQ(DibCopyInto(smaller.h, image.h), 0);
   EXPECT_EQ(DibHeight(smaller.h), 2);
   EXPECT_EQ(DibCopyInto(nullptr, image.h), 1);
   EXPECT_EQ(DibCopyInto(blank.h, nullptr), 0);
-  Owned larger(DibCreate(8, 8, 24));
+  OwnedDib larger(DibCreate(8, 8, 24));
   EXPECT_EQ(DibCopyInto(larger.h, image.h), 1);
   EXPECT_EQ(DibHeight(larger.h), 3);
 }
 
 TEST(DibPixels, CropAndPasteThroughHandles) {
-  Owned image(Patterned(8, 6));
+  OwnedDib image(Patterned(8, 6));
   const RECT r = {-2, -1, 3, 4};
-  Owned crop(DibCrop(image.h, &r));
+  OwnedDib crop(DibCrop(image.h, &r));
   ASSERT_NE(crop.h, nullptr);
   int w = 0, h = 0, bpp = 0;
   DibGetInfo(crop.h, &w, &h, &bpp);
@@ -170,7 +150,7 @@ TEST(DibPixels, CropAndPasteThroughHandles) {
   EXPECT_EQ(PixelOf(crop.h, 2, 1), PatternAt(0, 0));
   EXPECT_EQ(PixelOf(crop.h, 4, 4), PatternAt(2, 3));
 
-  Owned target(DibCreate(8, 6, 24));
+  OwnedDib target(DibCreate(8, 6, 24));
   EXPECT_EQ(DibPaste(target.h, crop.h, &r), 1);
   EXPECT_EQ(PixelOf(target.h, 0, 0), PatternAt(0, 0));
   EXPECT_EQ(PixelOf(target.h, 2, 3), PatternAt(2, 3));
@@ -180,7 +160,7 @@ TEST(DibPixels, CropAndPasteThroughHandles) {
   EXPECT_EQ(DibPaste(target.h, crop.h, nullptr), 0);
   EXPECT_EQ(DibCrop(nullptr, &r), nullptr);
   EXPECT_EQ(DibCrop(image.h, nullptr), nullptr);
-  Owned mask(DibCreate(8, 6, 8));
+  OwnedDib mask(DibCreate(8, 6, 8));
   EXPECT_EQ(DibCrop(mask.h, &r), nullptr);
   EXPECT_EQ(DibPaste(mask.h, crop.h, &r), 0);
 
@@ -194,15 +174,15 @@ TEST(DibPixels, CropAndPasteThroughHandles) {
 }
 
 TEST(DibPixels, MaskedCropAndPaste) {
-  Owned image(Patterned(6, 5));
-  Owned brush(DibCreate(3, 3, 8));
+  OwnedDib image(Patterned(6, 5));
+  OwnedDib brush(DibCreate(3, 3, 8));
   {
     DibLock m(brush.h);
     ASSERT_TRUE(m.ok());
     m.view().Row(1)[1] = 1;  // centre only
     m.view().Row(0)[2] = 1;
   }
-  Owned sample(DibCropMasked(image.h, brush.h, 2, 1, 3, 3, RGB(192, 192, 192)));
+  OwnedDib sample(DibCropMasked(image.h, brush.h, 2, 1, 3, 3, RGB(192, 192, 192)));
   ASSERT_NE(sample.h, nullptr);
   EXPECT_EQ(PixelOf(sample.h, 1, 1), PatternAt(3, 2));
   EXPECT_EQ(PixelOf(sample.h, 2, 0), PatternAt(4, 1));
@@ -212,7 +192,7 @@ TEST(DibPixels, MaskedCropAndPaste) {
   EXPECT_EQ(DibCropMasked(image.h, brush.h, 0, 0, 0, 2, 0), nullptr);
   {
     // Far outside, with x + width beyond 32 bits: a black sample capped at the image width.
-    Owned distant(DibCropMasked(image.h, brush.h, 0x7FFFFFF0, 0, 0x7FFFFFF0, 2, RGB(1, 1, 1)));
+    OwnedDib distant(DibCropMasked(image.h, brush.h, 0x7FFFFFF0, 0, 0x7FFFFFF0, 2, RGB(1, 1, 1)));
     ASSERT_NE(distant.h, nullptr);
     int w = 0;
     DibGetInfo(distant.h, &w, nullptr, nullptr);
@@ -222,8 +202,8 @@ TEST(DibPixels, MaskedCropAndPaste) {
   }
 
   // The selection mask is a 24-bit picture: black inside.
-  Owned selection(DibCreate(2, 2, 24));
-  Owned inside(DibCreate(2, 2, 24));
+  OwnedDib selection(DibCreate(2, 2, 24));
+  OwnedDib inside(DibCreate(2, 2, 24));
   {
     DibLock s(selection.h), m(inside.h);
     memset(s.view().bits, 0xFF, static_cast<size_t>(s.view().stride) * 2);  // white patch
@@ -240,12 +220,12 @@ TEST(DibPixels, MaskedCropAndPaste) {
 }
 
 TEST(DibPixels, FlipMirrorResizeAndPixelReads) {
-  Owned image(Patterned(5, 4));
+  OwnedDib image(Patterned(5, 4));
   EXPECT_EQ(DibFlipVertical(image.h), 1);
   EXPECT_EQ(PixelOf(image.h, 4, 0), PatternAt(4, 3));
   EXPECT_EQ(DibMirror(image.h), 1);
   EXPECT_EQ(PixelOf(image.h, 0, 0), PatternAt(4, 3));
-  Owned line(Patterned(5, 1));
+  OwnedDib line(Patterned(5, 1));
   EXPECT_EQ(DibFlipVertical(line.h), 0);
   EXPECT_EQ(DibMirror(line.h), 0);
   EXPECT_EQ(DibFlipVertical(nullptr), 0);
@@ -254,29 +234,29 @@ TEST(DibPixels, FlipMirrorResizeAndPixelReads) {
   EXPECT_EQ(DibGetPixel(image.h, 0, -1, &c), 0);
   EXPECT_EQ(DibGetPixel(image.h, 0, 0, nullptr), 0);
 
-  Owned twice(DibResize(image.h, 10, 8));
+  OwnedDib twice(DibResize(image.h, 10, 8));
   ASSERT_NE(twice.h, nullptr);
   EXPECT_EQ(PixelOf(twice.h, 9, 7), PixelOf(image.h, 4, 3));
   EXPECT_EQ(PixelOf(twice.h, 2, 3), PixelOf(image.h, 1, 1));
   EXPECT_EQ(DibResize(image.h, 8193, 10), nullptr);
   EXPECT_EQ(DibResize(image.h, 10, 8193), nullptr);
   EXPECT_EQ(DibResize(image.h, 0, 10), nullptr);
-  Owned widest(DibResize(image.h, 8192, 2));
+  OwnedDib widest(DibResize(image.h, 8192, 2));
   EXPECT_NE(widest.h, nullptr);
-  Owned mask(DibCreate(4, 4, 8));
-  Owned maskResized(DibResize(mask.h, 7, 3));
+  OwnedDib mask(DibCreate(4, 4, 8));
+  OwnedDib maskResized(DibResize(mask.h, 7, 3));
   ASSERT_NE(maskResized.h, nullptr);
   int w = 0, h = 0, bpp = 0;
   DibGetInfo(maskResized.h, &w, &h, &bpp);
   EXPECT_EQ(w, 7);
   EXPECT_EQ(bpp, 8);
-  Owned deep(DibCreate(4, 4, 32));
+  OwnedDib deep(DibCreate(4, 4, 32));
   EXPECT_EQ(DibResize(deep.h, 2, 2), nullptr);
   EXPECT_EQ(LockCount(image.h), 0u);
 }
 
 TEST(DibGdi, DrawStretchesTheWholeImageAndRestoresTheStretchMode) {
-  Owned image(Patterned(2, 2));
+  OwnedDib image(Patterned(2, 2));
   wintest::Canvas32 canvas(8, 8, RGB(1, 2, 3));
   SetStretchBltMode(canvas.dc(), HALFTONE);
   const RECT r = {1, 1, 5, 5};
@@ -288,14 +268,14 @@ TEST(DibGdi, DrawStretchesTheWholeImageAndRestoresTheStretchMode) {
   EXPECT_EQ(canvas.Pixel(5, 5), RGB(1, 2, 3));
 
   // The raster operation is applied: a black image ANDed leaves black.
-  Owned black(DibCreate(1, 1, 24));
+  OwnedDib black(DibCreate(1, 1, 24));
   const RECT all = {0, 0, 8, 8};
   DibDraw(canvas.dc(), black.h, &all, SRCAND);
   EXPECT_EQ(canvas.Pixel(6, 6), 0u);
   DibDraw(canvas.dc(), nullptr, &all, SRCCOPY);  // nothing happens
 
   // A mask has no colour table: it shows as grey levels, nothing is read past the block.
-  Owned mask(DibCreate(2, 1, 8));
+  OwnedDib mask(DibCreate(2, 1, 8));
   {
     DibLock m(mask.h);
     m.view().Row(0)[1] = 0x80;
@@ -306,7 +286,7 @@ TEST(DibGdi, DrawStretchesTheWholeImageAndRestoresTheStretchMode) {
 }
 
 TEST(DibGdi, DrawRegionDrawsThePartAtItsDeviceRectangle) {
-  Owned image(Patterned(10, 10));
+  OwnedDib image(Patterned(10, 10));
   wintest::Canvas32 canvas(40, 40, RGB(9, 9, 9));
   HDC dc = canvas.dc();
   // Four device pixels per image pixel, as the canvas maps its client area.
@@ -338,7 +318,7 @@ void DrawThroughCrop(HDC dc, DibHandle image, const RECT& r) {
   ASSERT_TRUE(LPtoDP(dc, corners, 2));
   const int width = corners[1].x - corners[0].x, height = corners[1].y - corners[0].y;
   if (width <= 0 || height <= 0) return;
-  Owned crop(DibCrop(image, &r));
+  OwnedDib crop(DibCrop(image, &r));
   ASSERT_NE(crop.h, nullptr);
   HDC screen = GetDC(nullptr);
   HBITMAP offscreen = CreateCompatibleBitmap(screen, width, height);
@@ -396,7 +376,7 @@ TEST(DibGdi, DrawRegionFromTheImageRowsShowsWhatTheCropShows) {
     return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
   };
   for (const Case& c : cases) {
-    Owned image(Patterned(c.width, c.height));
+    OwnedDib image(Patterned(c.width, c.height));
     const int w = c.width, h = c.height;
     std::vector<RECT> parts = {{0, 0, w, h}, {0, 0, 1, 1}, {w - 1, h - 1, w, h}, {0, 0, w, 1}, {0, h - 1, w, h},
                                {0, 0, 1, h}, {w - 1, 0, w, h}};
@@ -450,7 +430,7 @@ HBITMAP Monochrome(const std::vector<const char*>& rows) {
 }
 
 TEST(DibGdi, StampBitmapBurnsSetBitsInTheColour) {
-  Owned image(DibCreate(6, 4, 24));
+  OwnedDib image(DibCreate(6, 4, 24));
   {
     DibLock lock(image.h);
     memset(lock.view().bits, 100, static_cast<size_t>(lock.view().stride) * 4);
@@ -475,7 +455,7 @@ TEST(DibGdi, StampBitmapBurnsSetBitsInTheColour) {
 
   EXPECT_EQ(DibStampBitmap(nullptr, text, 0, 0, 100, TRUE), 0);
   EXPECT_EQ(DibStampBitmap(image.h, nullptr, 0, 0, 100, TRUE), 0);
-  Owned mask(DibCreate(6, 4, 8));
+  OwnedDib mask(DibCreate(6, 4, 8));
   EXPECT_EQ(DibStampBitmap(mask.h, text, 0, 0, 100, TRUE), 0);
   EXPECT_EQ(LockCount(image.h), 0u);
   DeleteObject(text);

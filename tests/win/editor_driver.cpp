@@ -61,34 +61,6 @@ COLORREF PixelOf(HWND window, HDC dc, int x, int y) {
 
 }  // namespace
 
-HGLOBAL MakeImage(int width, int height, const std::function<COLORREF(int, int)>& color) {
-  HGLOBAL dib = DibCreate(width, height, 24);
-  DibLock lock(dib);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      uint8_t* p = lock.view().Pixel24(x, y);
-      const COLORREF c = color(x, y);
-      p[0] = GetBValue(c);
-      p[1] = GetGValue(c);
-      p[2] = GetRValue(c);
-    }
-  return dib;
-}
-
-COLORREF ImagePixel(HGLOBAL dib, int x, int y) {
-  DibLock lock(dib);
-  const uint8_t* p = lock.view().Pixel24(x, y);
-  return RGB(p[2], p[1], p[0]);
-}
-
-void SetImagePixel(HGLOBAL dib, int x, int y, COLORREF c) {
-  DibLock lock(dib);
-  uint8_t* p = lock.view().Pixel24(x, y);
-  p[0] = GetBValue(c);
-  p[1] = GetGValue(c);
-  p[2] = GetRValue(c);
-}
-
 COLORREF FramePixel(int x, int y) { return ClientPixel(g_state->frameWindow, x, y); }
 COLORREF ClientPixel(HWND window, int x, int y) { return PixelOf(window, GetDC(window), x, y); }
 COLORREF WindowPixel(HWND window, int x, int y) { return PixelOf(window, GetWindowDC(window), x, y); }

@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "retouch/frame/editor.h"
+#include "test_images.h"
 
 namespace editor_test {
 
 extern HMODULE g_hostRes, g_hostResNoCreateDialog, g_hostResNoCreateDialogParam;
 
-// A 24-bit image whose pixels come from `color(x, y)` (y from the top).
-HGLOBAL MakeImage(int width, int height, const std::function<COLORREF(int, int)>& color);
-COLORREF ImagePixel(HGLOBAL dib, int x, int y);
-void SetImagePixel(HGLOBAL dib, int x, int y, COLORREF c);
+using wintest::ImagePixel;
+using wintest::MakeImage;
+using wintest::SetImagePixel;
 
 // What is painted at a client point of the frame (the canvas shares its origin), of a window's
 // client area, or of the whole window (borders and caption included), read from the window.
