@@ -6,6 +6,23 @@
 
 #include <windows.h>
 
+// Controls of template 257 besides the tool buttons (114 ... 124).
+enum : int {
+  IDC_ACCEPT = 8,
+  IDC_LIBRARY = 154,
+  IDC_UNDO = 190,
+  IDC_REDO = 191,
+  IDC_PREVIEW = 200,
+  IDC_WIDTH_BAR = 202,
+  IDC_HEIGHT_BAR = 204,
+  IDC_LINK = 206,
+  IDC_ELLIPSE = 208,
+  IDC_RECTANGLE = 209,
+  IDC_STRENGTH_BAR = 212,
+  IDC_OPTION_FIRST = 213,
+  IDC_OPTION_SECOND = 214,
+};
+
 INT_PTR CALLBACK ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Copies the current brush options into the tool's entry; nothing for a tool without one.

@@ -137,6 +137,17 @@ inline __m128i Div100(__m128i x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_
 inline uint32_t Set16(const uint8_t* p) {
   return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load16(p), _mm_setzero_si128()))) & 0xFFFFu;
 }
+// Sixteen bytes at a time over n >= 16 bytes, blend(at) giving the bytes from `at`. The last
+// sixteen are blended from the bytes as they were and stored last, over what they share with the
+// whole vectors before them.
+template <class Blend>
+void BlendVectors(uint8_t* p, int32_t n, Blend&& blend) {
+  const int32_t last = n - 16;
+  const __m128i tail = blend(last);
+  int32_t b = 0;
+  for (; b + 16 <= n; b += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), blend(b));
+  if (b < n) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + last), tail);
+}
 #endif
 
 // Calls run(i0, i1) for every maximal run of pixels of [0, n) that pass the test: `test16(i)`
@@ -225,12 +236,7 @@ void BlendToColour(uint8_t* p, int32_t n, const ColourBytes& colour, const Colou
     return _mm_packus_epi16(Div100(lo), Div100(hi));
   };
   if (n >= 16) {
-    // The last sixteen bytes, from the bytes as they were, stored last over what they share
-    // with the whole vectors before them.
-    const int32_t last = n - 16;
-    const __m128i tail = blend(last);
-    for (; b + 16 <= n; b += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), blend(b));
-    if (b < n) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + last), tail);
+    BlendVectors(p, n, blend);
     return;
   }
   if (b + 8 <= n) {
@@ -262,10 +268,7 @@ void BlendToSource(uint8_t* p, const uint8_t* r, int32_t n, int32_t strength) {
     return _mm_packus_epi16(Div100(lo), Div100(hi));
   };
   if (n >= 16) {
-    const int32_t last = n - 16;
-    const __m128i tail = blend(last);
-    for (; b + 16 <= n; b += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + b), blend(b));
-    if (b < n) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + last), tail);
+    BlendVectors(p, n, blend);
     return;
   }
   if (b + 8 <= n) {

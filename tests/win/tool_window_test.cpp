@@ -10,26 +10,12 @@
 
 #include "editor_driver.h"
 #include "retouch/frame/retouch_state.h"
+#include "retouch/frame/tool_window.h"
 #include "wintest.h"
 
 namespace {
 
 using namespace editor_test;
-
-enum : int {
-  kLibraryBox = 154,
-  kUndo = 190,
-  kRedo = 191,
-  kPreview = 200,
-  kWidthBar = 202,
-  kHeightBar = 204,
-  kLinkBox = 206,
-  kEllipse = 208,
-  kRectangle = 209,
-  kStrengthBar = 212,
-  kFirstOption = 213,
-  kSecondOption = 214,
-};
 
 constexpr COLORREF kDefaultColor = 0x00C0C0FF;
 
@@ -121,8 +107,8 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          EXPECT_TRUE(OnlyChecked(TOOL_PAINT));
          EXPECT_EQ(CanvasCursor(), HostCursor(3015));
          EXPECT_GE(g_state->brushCursorShown, 0) << "a brush shows its cursor over the canvas";
-         ScrollTo(kWidthBar, 30);
-         ClickTool(kSecondOption);
+         ScrollTo(IDC_WIDTH_BAR, 30);
+         ClickTool(IDC_OPTION_SECOND);
          EXPECT_EQ(g_state->brushOption, 1);
 
          ClickTool(TOOL_SPRAY);
@@ -130,17 +116,17 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          EXPECT_TRUE(OnlyChecked(TOOL_SPRAY));
          EXPECT_EQ(CanvasCursor(), HostCursor(3019));
          EXPECT_EQ(g_state->brushWidth, 16) << "the spray has its own size";
-         EXPECT_EQ(BarPos(kWidthBar), 16);
+         EXPECT_EQ(BarPos(IDC_WIDTH_BAR), 16);
          EXPECT_EQ(g_state->brushOption, 0);
-         EXPECT_TRUE(Checked(kFirstOption));
+         EXPECT_TRUE(Checked(IDC_OPTION_FIRST));
 
          ClickTool(TOOL_PAINT);
          EXPECT_EQ(g_state->brushWidth, 30) << "the paint brush's size came back";
          EXPECT_EQ(g_state->brushHeight, 30);
-         EXPECT_EQ(BarPos(kWidthBar), 30);
-         EXPECT_EQ(BarPos(kHeightBar), 30);
+         EXPECT_EQ(BarPos(IDC_WIDTH_BAR), 30);
+         EXPECT_EQ(BarPos(IDC_HEIGHT_BAR), 30);
          EXPECT_EQ(g_state->brushOption, 1);
-         EXPECT_TRUE(Checked(kSecondOption));
+         EXPECT_TRUE(Checked(IDC_OPTION_SECOND));
          EXPECT_EQ(MaskSize().cx, 30);
 
          ClickTool(TOOL_LASSO);
@@ -154,11 +140,11 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          EXPECT_EQ(CanvasCursor(), HostCursor(3026));
          EXPECT_EQ(g_state->brushWidth, 3);
          EXPECT_EQ(g_state->brushShape, 1);
-         EXPECT_TRUE(Checked(kRectangle));
-         EXPECT_FALSE(Enabled(kWidthBar)) << "the text height follows the brush height only";
-         EXPECT_TRUE(Enabled(kHeightBar));
-         EXPECT_FALSE(Enabled(kLinkBox));
-         EXPECT_FALSE(Checked(kLinkBox));
+         EXPECT_TRUE(Checked(IDC_RECTANGLE));
+         EXPECT_FALSE(Enabled(IDC_WIDTH_BAR)) << "the text height follows the brush height only";
+         EXPECT_TRUE(Enabled(IDC_HEIGHT_BAR));
+         EXPECT_FALSE(Enabled(IDC_LINK));
+         EXPECT_FALSE(Checked(IDC_LINK));
 
          ClickTool(TOOL_PICKER);
          EXPECT_EQ(g_state->currentTool, TOOL_PICKER);
@@ -170,9 +156,9 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          EXPECT_EQ(CanvasCursor(), HostCursor(3020));
          EXPECT_EQ(g_state->brushWidth, 16);
          EXPECT_EQ(g_state->brushShape, 0);
-         EXPECT_TRUE(Enabled(kWidthBar));
-         EXPECT_TRUE(Enabled(kLinkBox));
-         EXPECT_TRUE(Checked(kLinkBox));
+         EXPECT_TRUE(Enabled(IDC_WIDTH_BAR));
+         EXPECT_TRUE(Enabled(IDC_LINK));
+         EXPECT_TRUE(Checked(IDC_LINK));
          for (int tool : {TOOL_RESTORE, TOOL_STAMP, TOOL_SMOOTH}) {
            ClickTool(tool);
            EXPECT_EQ(g_state->currentTool, tool);
@@ -190,20 +176,20 @@ TEST_F(ToolWindow, OutlineBrushForcesTheEllipse) {
   const EditorRun run = OpenEditor(image, Frame(), kToolsAt,
                                    {Wait(2), Do([] {
                                       ClickTool(TOOL_PAINT);
-                                      ClickTool(kRectangle);
+                                      ClickTool(IDC_RECTANGLE);
                                       EXPECT_EQ(g_state->brushShape, 1);
                                       ClickTool(TOOL_OUTLINE);
                                       EXPECT_EQ(g_state->currentTool, TOOL_OUTLINE);
                                       EXPECT_EQ(CanvasCursor(), HostCursor(3036));
                                       EXPECT_EQ(g_state->brushShape, 0);
-                                      EXPECT_TRUE(Checked(kEllipse));
-                                      ClickTool(kRectangle);  // refused while the outline brush is current
+                                      EXPECT_TRUE(Checked(IDC_ELLIPSE));
+                                      ClickTool(IDC_RECTANGLE);  // refused while the outline brush is current
                                       EXPECT_EQ(g_state->brushShape, 0);
-                                      EXPECT_TRUE(Checked(kEllipse));
-                                      EXPECT_FALSE(Checked(kRectangle));
+                                      EXPECT_TRUE(Checked(IDC_ELLIPSE));
+                                      EXPECT_FALSE(Checked(IDC_RECTANGLE));
                                       ClickTool(TOOL_PAINT);
                                       EXPECT_EQ(g_state->brushShape, 1) << "the paint brush kept its rectangle";
-                                      EXPECT_TRUE(Checked(kRectangle));
+                                      EXPECT_TRUE(Checked(IDC_RECTANGLE));
                                     }),
                                     CloseFrame()});
   EXPECT_TRUE(run.finished);
@@ -216,30 +202,30 @@ TEST_F(ToolWindow, LinkedSizeBarsMoveTogether) {
       image, Frame(), kToolsAt,
       {Wait(2), Do([] {
          ClickTool(TOOL_PAINT);
-         EXPECT_TRUE(Checked(kLinkBox));
-         Scroll(kWidthBar, SB_LINEDOWN);
-         EXPECT_EQ(BarPos(kWidthBar), 17);
-         EXPECT_EQ(BarPos(kHeightBar), 17);
+         EXPECT_TRUE(Checked(IDC_LINK));
+         Scroll(IDC_WIDTH_BAR, SB_LINEDOWN);
+         EXPECT_EQ(BarPos(IDC_WIDTH_BAR), 17);
+         EXPECT_EQ(BarPos(IDC_HEIGHT_BAR), 17);
          // Through the bar itself: the right arrow key steps it.
-         SendMessageA(ToolControl(kHeightBar), WM_KEYDOWN, VK_RIGHT, 0);
-         SendMessageA(ToolControl(kHeightBar), WM_KEYUP, VK_RIGHT, 0);
-         EXPECT_EQ(BarPos(kHeightBar), 18);
-         EXPECT_EQ(BarPos(kWidthBar), 18);
-         Scroll(kHeightBar, SB_THUMBTRACK, 40);
+         SendMessageA(ToolControl(IDC_HEIGHT_BAR), WM_KEYDOWN, VK_RIGHT, 0);
+         SendMessageA(ToolControl(IDC_HEIGHT_BAR), WM_KEYUP, VK_RIGHT, 0);
+         EXPECT_EQ(BarPos(IDC_HEIGHT_BAR), 18);
+         EXPECT_EQ(BarPos(IDC_WIDTH_BAR), 18);
+         Scroll(IDC_HEIGHT_BAR, SB_THUMBTRACK, 40);
          EXPECT_EQ(g_state->brushWidth, 40);
          EXPECT_EQ(g_state->brushHeight, 40);
-         Scroll(kWidthBar, SB_PAGEDOWN);
-         EXPECT_EQ(BarPos(kWidthBar), 48) << "clamped to the bar";
-         EXPECT_EQ(BarPos(kHeightBar), 48);
-         Scroll(kWidthBar, SB_ENDSCROLL);
+         Scroll(IDC_WIDTH_BAR, SB_PAGEDOWN);
+         EXPECT_EQ(BarPos(IDC_WIDTH_BAR), 48) << "clamped to the bar";
+         EXPECT_EQ(BarPos(IDC_HEIGHT_BAR), 48);
+         Scroll(IDC_WIDTH_BAR, SB_ENDSCROLL);
          EXPECT_EQ(MaskSize().cx, 48) << "the mask follows when the scroll ends";
          EXPECT_EQ(MaskSize().cy, 48);
 
-         ClickTool(kLinkBox);
-         EXPECT_FALSE(Checked(kLinkBox));
-         ScrollTo(kWidthBar, 10);
-         Scroll(kHeightBar, SB_LINEUP);
-         Scroll(kHeightBar, SB_ENDSCROLL);
+         ClickTool(IDC_LINK);
+         EXPECT_FALSE(Checked(IDC_LINK));
+         ScrollTo(IDC_WIDTH_BAR, 10);
+         Scroll(IDC_HEIGHT_BAR, SB_LINEUP);
+         Scroll(IDC_HEIGHT_BAR, SB_ENDSCROLL);
          EXPECT_EQ(g_state->brushWidth, 10);
          EXPECT_EQ(g_state->brushHeight, 47);
          EXPECT_EQ(MaskSize().cx, 10);
@@ -258,21 +244,21 @@ TEST_F(ToolWindow, StrengthBarGivesThePositionSquaredOverAHundred) {
   const EditorRun run = OpenEditor(image, Frame(), kToolsAt,
                                    {Wait(2), Do([] {
                                       ClickTool(TOOL_SPRAY);
-                                      EXPECT_EQ(BarPos(kStrengthBar), 100);
-                                      Scroll(kStrengthBar, SB_THUMBTRACK, 40);
+                                      EXPECT_EQ(BarPos(IDC_STRENGTH_BAR), 100);
+                                      Scroll(IDC_STRENGTH_BAR, SB_THUMBTRACK, 40);
                                       EXPECT_EQ(g_state->brushStrength, 100) << "set when the scroll ends";
-                                      Scroll(kStrengthBar, SB_ENDSCROLL);
+                                      Scroll(IDC_STRENGTH_BAR, SB_ENDSCROLL);
                                       EXPECT_EQ(g_state->brushStrength, 16);
-                                      ScrollTo(kStrengthBar, 70);
+                                      ScrollTo(IDC_STRENGTH_BAR, 70);
                                       EXPECT_EQ(g_state->brushStrength, 49);
-                                      Scroll(kStrengthBar, SB_PAGEDOWN);
-                                      Scroll(kStrengthBar, SB_ENDSCROLL);
+                                      Scroll(IDC_STRENGTH_BAR, SB_PAGEDOWN);
+                                      Scroll(IDC_STRENGTH_BAR, SB_ENDSCROLL);
                                       EXPECT_EQ(g_state->brushStrength, 64);
                                       ClickTool(TOOL_PAINT);
                                       EXPECT_EQ(g_state->brushStrength, 100);
                                       ClickTool(TOOL_SPRAY);
                                       EXPECT_EQ(g_state->brushStrength, 64);
-                                      EXPECT_EQ(BarPos(kStrengthBar), 80) << "shown where it was set";
+                                      EXPECT_EQ(BarPos(IDC_STRENGTH_BAR), 80) << "shown where it was set";
                                     }),
                                     CloseFrame()});
   EXPECT_TRUE(run.finished);
@@ -311,7 +297,7 @@ LRESULT CALLBACK AnswerColourDialog(int code, WPARAM wParam, LPARAM lParam) {
 // The centre of the brush preview, in the tool window's client coordinates.
 POINT PreviewCentre() {
   RECT r{};
-  GetWindowRect(ToolControl(kPreview), &r);
+  GetWindowRect(ToolControl(IDC_PREVIEW), &r);
   MapWindowPoints(nullptr, Tools(), reinterpret_cast<POINT*>(&r), 2);
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
@@ -383,7 +369,7 @@ TEST_F(ToolWindow, PreviewBackgroundAndDragging) {
          EXPECT_EQ(PreviewPixel(), kDefaultColor);
          EXPECT_EQ(PreviewPixel(12, 12), RGB(255, 255, 255)) << "outside the 16-pixel disc";
          // One pixel: a cross around the centre, the centre itself left as background.
-         ScrollTo(kWidthBar, 1);
+         ScrollTo(IDC_WIDTH_BAR, 1);
          EXPECT_EQ(PreviewPixel(), RGB(255, 255, 255));
          EXPECT_EQ(PreviewPixel(0, -5), RGB(0, 0, 0));
          EXPECT_EQ(PreviewPixel(5, 0), RGB(0, 0, 0));
@@ -411,9 +397,9 @@ TEST_F(ToolWindow, AdjustmentLibraryAndFontButtonsGoNoFurtherThanTheirDialogs) {
                                       EXPECT_TRUE(OnlyChecked(TOOL_PAINT));
                                       EXPECT_TRUE(IsWindowEnabled(g_state->frameWindow));
                                       EXPECT_EQ(g_state->brushCursorShown, shown);
-                                      ClickTool(kLibraryBox);
+                                      ClickTool(IDC_LIBRARY);
                                       EXPECT_EQ(g_state->libraryWindow, nullptr);
-                                      EXPECT_FALSE(Checked(kLibraryBox)) << "no window: the box stays clear";
+                                      EXPECT_FALSE(Checked(IDC_LIBRARY)) << "no window: the box stays clear";
                                       ClickTool(TOOL_TEXT);
                                       ClickTool(TOOL_TEXT);  // the font dialog
                                       EXPECT_EQ(g_state->currentTool, TOOL_TEXT);
@@ -433,15 +419,15 @@ TEST_F(ToolWindow, UndoRedoAndAcceptKeepTheStrokes) {
   const EditorRun run = OpenEditor(image, Frame(), kToolsAt,
                                    Join({{Wait(2), Do([] {
                                             ClickTool(TOOL_PAINT);
-                                            ScrollTo(kWidthBar, 6);
+                                            ScrollTo(IDC_WIDTH_BAR, 6);
                                           })},
                                          Stroke({100, 80}, {140, 80}),
                                          {Do([&] {
                                             painted = ImagePixel(image, 30, 20);
                                             EXPECT_EQ(g_state->historyCount, 1);
-                                            ClickTool(kUndo);
+                                            ClickTool(IDC_UNDO);
                                             undone = ImagePixel(image, 30, 20);
-                                            ClickTool(kRedo);
+                                            ClickTool(IDC_REDO);
                                             redone = ImagePixel(image, 30, 20);
                                             ClickTool(8);
                                           })}}));
@@ -464,7 +450,7 @@ TEST_F(ToolWindow, CancelRestoresTheExactImage) {
             Stroke({30, 30}, {200, 150}),
             {Do([] {
               ClickTool(TOOL_SMOOTH);
-              ScrollTo(kWidthBar, 20);
+              ScrollTo(IDC_WIDTH_BAR, 20);
             })},
             Stroke({200, 30}, {30, 150}),
             {Do([&] {
@@ -506,12 +492,12 @@ TEST_F(ToolWindow, SettingsSurviveACloseAndAReopen) {
   run = OpenEditor(image, Frame(), kToolsAt,
                    {Wait(2), Do([] {
                       ClickTool(TOOL_SPRAY);
-                      ScrollTo(kWidthBar, 30);
-                      ScrollTo(kStrengthBar, 70);
-                      ClickTool(kRectangle);
-                      ClickTool(kSecondOption);
+                      ScrollTo(IDC_WIDTH_BAR, 30);
+                      ScrollTo(IDC_STRENGTH_BAR, 70);
+                      ClickTool(IDC_RECTANGLE);
+                      ClickTool(IDC_OPTION_SECOND);
                       ClickTool(TOOL_PAINT);
-                      ScrollTo(kHeightBar, 5);
+                      ScrollTo(IDC_HEIGHT_BAR, 5);
                       g_state->logFont.lfHeight = -13;
                     }),
                     CloseFrame()});
@@ -527,11 +513,11 @@ TEST_F(ToolWindow, SettingsSurviveACloseAndAReopen) {
                       EXPECT_EQ(g_state->brushWidth, 30);
                       EXPECT_EQ(g_state->brushHeight, 30);
                       EXPECT_EQ(g_state->brushStrength, 49);
-                      EXPECT_EQ(BarPos(kStrengthBar), 70);
+                      EXPECT_EQ(BarPos(IDC_STRENGTH_BAR), 70);
                       EXPECT_EQ(g_state->brushShape, 1);
-                      EXPECT_TRUE(Checked(kRectangle));
+                      EXPECT_TRUE(Checked(IDC_RECTANGLE));
                       EXPECT_EQ(g_state->brushOption, 1);
-                      EXPECT_TRUE(Checked(kSecondOption));
+                      EXPECT_TRUE(Checked(IDC_OPTION_SECOND));
                       ClickTool(TOOL_PAINT);
                       EXPECT_EQ(g_state->brushHeight, 5);
                     }),
@@ -578,11 +564,11 @@ TEST_F(ToolWindow, OnlyTheOlderFileFillsTheEntriesFromItsKeys) {
          EXPECT_EQ(g_state->brushWidth, 20);
          EXPECT_EQ(g_state->brushHeight, 30);
          EXPECT_EQ(g_state->brushStrength, 64);
-         EXPECT_EQ(BarPos(kStrengthBar), 80);
+         EXPECT_EQ(BarPos(IDC_STRENGTH_BAR), 80);
          EXPECT_EQ(g_state->brushColor, RGB(255, 0, 0));
-         EXPECT_FALSE(Checked(kLinkBox));
-         EXPECT_TRUE(Enabled(kWidthBar));
-         EXPECT_FALSE(Enabled(kHeightBar));
+         EXPECT_FALSE(Checked(IDC_LINK));
+         EXPECT_TRUE(Enabled(IDC_WIDTH_BAR));
+         EXPECT_FALSE(Enabled(IDC_HEIGHT_BAR));
        }),
        CloseFrame()});
   EXPECT_TRUE(run.finished);
@@ -615,8 +601,8 @@ TEST_F(ToolWindow, HandEditedValuesAreKeptInTheEditorsRanges) {
                                       EXPECT_EQ(g_state->brushWidth, 1);
                                       EXPECT_EQ(g_state->brushHeight, 48);
                                       EXPECT_EQ(g_state->brushColor, RGB(255, 255, 255));
-                                      EXPECT_EQ(BarPos(kStrengthBar), 40);
-                                      EXPECT_FALSE(Enabled(kWidthBar));
+                                      EXPECT_EQ(BarPos(IDC_STRENGTH_BAR), 40);
+                                      EXPECT_FALSE(Enabled(IDC_WIDTH_BAR));
                                       ClickTool(TOOL_SPRAY);
                                       // Too short to reach the width: only shape and option were read (as 0).
                                       EXPECT_EQ(g_state->brushWidth, 16);
@@ -638,8 +624,8 @@ TEST_F(ToolWindow, OpeningsWithEveryToolLeakNoGdiObject) {
                         for (int tool : {TOOL_PAINT, TOOL_OUTLINE, TOOL_LASSO, TOOL_RESTORE, TOOL_SPRAY, TOOL_STAMP,
                                          TOOL_SMOOTH, TOOL_CLONE, TOOL_TEXT, TOOL_PICKER, TOOL_PAINT}) {
                           ClickTool(tool);
-                          ScrollTo(kWidthBar, 2 + tool % 40);
-                          ClickTool(tool % 2 ? kRectangle : kEllipse);
+                          ScrollTo(IDC_WIDTH_BAR, 2 + tool % 40);
+                          ClickTool(tool % 2 ? IDC_RECTANGLE : IDC_ELLIPSE);
                           RedrawWindow(Tools(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
                         }
                         PostMessageA(g_state->frameWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
