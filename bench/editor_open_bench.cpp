@@ -191,8 +191,9 @@ int main(int argc, char** argv) {
   std::printf("    paint (DibDrawRegion)       %8.2f ms\n", Median(regions));
   std::printf("    crop path: DibCrop          %8.2f ms\n", Median(crops));
   std::printf("    crop path: stretch of it    %8.2f ms\n", Median(stretches));
-  std::printf("  ratio to the memcpy           %8.1f x\n", open / copy);
-  std::printf("  ratio to the fresh-block copy %8.1f x   (goal: within 10 x)\n", open / fresh);
+  std::printf("  ratio to the memcpy           %8.1f x   (goal: within 10 x)\n", open / copy);
+  // The backup must be a block of its own: copying into fresh pages is the floor of any open.
+  std::printf("  ratio to the fresh-block copy %8.1f x\n", open / fresh);
   GlobalFree(image);
   return 0;
 }

@@ -111,6 +111,13 @@ function(suite_check_imports target dll expected)
   set_tests_properties(imports_${target}_${dll} PROPERTIES LABELS binary)
 endfunction()
 
+# suite_check_dlls(target dll...): the DLLs the target may import from, and no others.
+function(suite_check_dlls target)
+  add_test(NAME dlls_${target}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-dlls ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}> ${ARGN})
+  set_tests_properties(dlls_${target} PROPERTIES LABELS binary)
+endfunction()
+
 # suite_version_resource(name description file filetype manifest): sets SUITE_RC_<name> to a
 # generated .rc with the version block (and the manifest, when given).
 function(suite_version_resource name description file filetype manifest)
