@@ -315,11 +315,18 @@ void BlendWeighted(uint8_t* p, const uint8_t* q, const uint8_t* w, int32_t n, co
 //   the result is c.
 // - K rounded down: c may come out as c - 1. The spray knows its colour, so its cache holds that
 //   outcome per channel; the restore settles such channels after the vector pass (whose result
-//   there is c) and remembers the outcome per weight and value.
+//   there is c) with SameSoft.
 constexpr int32_t kNear = 256;
 
 inline uint8_t ExactSoft(int32_t c, int32_t o, double w, double keep) {
   return static_cast<uint8_t>((c * keep + o * w) / 100);
+}
+
+// ExactSoft(c, c, w, 100 - w): the quotient of a sum below 100 c truncates to c - 1 (100 c is
+// at least 64 units of c's last place above the sum), else to c; no division.
+inline uint8_t SameSoft(int32_t c, double w) {
+  const double x = c;
+  return static_cast<uint8_t>(c - (x * (100 - w) + x * w < x * 100 ? 1 : 0));
 }
 
 // The fixed-point factor of weight w (f above).
@@ -503,29 +510,6 @@ struct SoftWeights {
   std::unique_ptr<uint32_t[]> shared;
   std::unique_ptr<uint16_t[]> factor, aux;
   std::unique_ptr<double[]> weight;
-  // Restore: what a channel equal to its backup becomes, once settled in doubles, for each
-  // weight and channel value c: bit c of words 4 id .. 4 id + 3 of `known` and `drops`.
-  std::unique_ptr<uint64_t[]> known, drops;
-};
-
-// A restore byte at its backup value c, with weight `id` of the cache.
-class SettleSame {
- public:
-  explicit SettleSame(SoftWeights& e) : known_(e.known.get()), drops_(e.drops.get()), weight_(e.weight.get()) {}
-  uint8_t operator()(uint32_t id, int32_t c) const {
-    const size_t word = 4 * size_t{id} + (static_cast<uint32_t>(c) >> 6);
-    const uint32_t bit = static_cast<uint32_t>(c) & 63;
-    if ((known_[word] >> bit) & 1) return static_cast<uint8_t>(c - ((drops_[word] >> bit) & 1));
-    const double w = weight_[id];
-    const uint8_t r = ExactSoft(c, c, w, 100 - w);
-    known_[word] |= uint64_t{1} << bit;
-    drops_[word] |= static_cast<uint64_t>(c - r) << bit;
-    return r;
-  }
- private:
-  uint64_t* known_;
-  uint64_t* drops_;
-  const double* weight_;
 };
 
 // The weights of a soft dab of cw x ch pixels at strength s (and, for the spray, colour): built on
@@ -561,11 +545,6 @@ SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s, uint
     // The constants of each weight: factor, then aux of the three channels.
     std::unique_ptr<uint16_t[]> made(new (std::nothrow) uint16_t[4 * ids]);
     if (!e.shared || !e.factor || !e.aux || !e.weight || !made) return e = SoftWeights{}, nullptr;
-    if (!spray) {
-      e.known.reset(new (std::nothrow) uint64_t[4 * ids]());
-      e.drops.reset(new (std::nothrow) uint64_t[4 * ids]());
-      if (!e.known || !e.drops) return e = SoftWeights{}, nullptr;
-    }
     std::fill(e.weight.get(), e.weight.get() + ids, -1.0);  // not yet made
     const Rgb rgb = Channels(color);
     for (int32_t j = 0; j < ch; ++j) {
@@ -668,7 +647,6 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
   const uint16_t* const aux = weights->aux.get();
   const uint32_t* const shared = weights->shared.get();
   const double* const weight = weights->weight.get();
-  const SettleSame same(*weights);
   ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
     const size_t first = static_cast<size_t>(j) * clip.width;
     const uint8_t* to = kColour ? colour.bytes : backup.Pixel24(clip.x, row.y);
@@ -681,7 +659,7 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
             const double w = weight[ids[b]];
             return ExactSoft(c, o, w, 100 - w);
           },
-          [same, ids](int32_t b, int32_t c) { return same(ids[b], c); });
+          [weight, ids](int32_t b, int32_t c) { return SameSoft(c, weight[ids[b]]); });
     });
   });
   return true;
@@ -898,7 +876,7 @@ void SoftBlendBytes(uint8_t* p, const uint8_t* target, int32_t n, uint32_t color
     const int32_t len = std::min(kLengths[k], n - b);
     auto exact = [&](int32_t, int32_t c, int32_t o) { return ExactSoft(c, o, w, keep); };
     SoftRun<kColour>(p + b, kColour ? colour.bytes : target + b, len, factor, aux, exact,
-                     [&](int32_t, int32_t c) { return exact(0, c, c); });
+                     [&](int32_t, int32_t c) { return SameSoft(c, w); });
     b += len;
   }
 }
