@@ -199,6 +199,69 @@ void ForEachMaskRun(const uint8_t* m, int32_t n, Run&& run) {
       [&](int32_t i) { return m[i] != 0; }, run);
 }
 
+// The runs of set bytes of every row of a brush mask. A stroke dabs the same mask again and
+// again, and finding the runs anew costs a mispredicted branch or two per row; comparing the
+// mask with a copy costs far less.
+class MaskRuns {
+ public:
+  // The runs of `mask`, found again when its place, size or bytes changed. The editor runs on
+  // one thread.
+  static const MaskRuns& Of(const dib::View& mask) {
+    static MaskRuns cache;
+    cache.Update(mask);
+    return cache;
+  }
+
+  // run(i0, i1) for each run of set bytes among bytes x0 .. x0 + n - 1 of mask row r, counted
+  // from x0.
+  template <class Run>
+  void ForEach(int32_t r, int32_t x0, int32_t n, Run&& run) const {
+    if (!ok_) {
+      ForEachMaskRun(mask_.Row(r) + x0, n, run);
+      return;
+    }
+    for (int32_t k = first_[r]; k < first_[r + 1]; ++k) {
+      const int32_t a = std::max(bounds_[2 * k], x0), b = std::min(bounds_[2 * k + 1], x0 + n);
+      if (a < b) run(a - x0, b - x0);
+    }
+  }
+
+ private:
+  void Update(const dib::View& mask) {
+    const size_t bytes = static_cast<size_t>(mask.height) * static_cast<size_t>(mask.stride);
+    if (ok_ && mask.bits == mask_.bits && mask.width == mask_.width && mask.height == mask_.height &&
+        mask.stride == mask_.stride && std::memcmp(copy_.get(), mask.bits, bytes) == 0) {
+      return;
+    }
+    *this = MaskRuns{};
+    mask_ = mask;
+    int32_t count = 0;
+    for (int32_t r = 0; r < mask.height; ++r) ForEachMaskRun(mask.Row(r), mask.width, [&](int32_t, int32_t) { ++count; });
+    copy_.reset(new (std::nothrow) uint8_t[bytes]);
+    first_.reset(new (std::nothrow) int32_t[static_cast<size_t>(mask.height) + 1]);
+    bounds_.reset(new (std::nothrow) int32_t[2 * static_cast<size_t>(count) + 1]);
+    if (!copy_ || !first_ || !bounds_) return;  // not ok_: the runs are found row by row
+    std::memcpy(copy_.get(), mask.bits, bytes);
+    int32_t k = 0;
+    for (int32_t r = 0; r < mask.height; ++r) {
+      first_[r] = k;
+      ForEachMaskRun(mask.Row(r), mask.width, [&](int32_t i0, int32_t i1) {
+        bounds_[2 * k] = i0;
+        bounds_[2 * k + 1] = i1;
+        ++k;
+      });
+    }
+    first_[mask.height] = k;
+    ok_ = true;
+  }
+
+  bool ok_ = false;
+  dib::View mask_;
+  std::unique_ptr<uint8_t[]> copy_;
+  std::unique_ptr<int32_t[]> first_;   // per row: its first run; row r has runs first_[r] .. first_[r + 1] - 1
+  std::unique_ptr<int32_t[]> bounds_;  // per run: first and one past the last byte
+};
+
 // A colour repeated over the bytes of pixels: entry b is the colour's channel b % 3, spread so
 // that sixteen entries from any offset below 24 (wide) or 48 (bytes) can be read at once.
 struct ColourBytes {
@@ -647,10 +710,11 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
   const uint16_t* const aux = weights->aux.get();
   const uint32_t* const shared = weights->shared.get();
   const double* const weight = weights->weight.get();
+  const MaskRuns& runs = MaskRuns::Of(mask);
   ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
     const size_t first = static_cast<size_t>(j) * clip.width;
     const uint8_t* to = kColour ? colour.bytes : backup.Pixel24(clip.x, row.y);
-    ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
+    runs.ForEach(clip.maskY + j, clip.maskX, clip.width, [&](int32_t i0, int32_t i1) {
       const size_t at = first + i0;
       const uint32_t* ids = shared + 3 * at;
       SoftRun<kColour>(
@@ -667,8 +731,9 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
 
 void SprayHard(const dib::View& image, const dib::View& mask, const DabClip& clip, const Rgb& rgb, int32_t s) {
   const ColourBytes colour(rgb), add(rgb, static_cast<uint32_t>(s));
-  ForEachRow(image, mask, clip, [&](const Row& row, int32_t) {
-    ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
+  const MaskRuns& runs = MaskRuns::Of(mask);
+  ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
+    runs.ForEach(clip.maskY + j, clip.maskX, clip.width, [&](int32_t i0, int32_t i1) {
       BlendToColour(row.pixel + 3 * i0, 3 * (i1 - i0), colour, add, s);
     });
   });
@@ -680,10 +745,11 @@ void CopyHard(const dib::View& image, const dib::View& mask, const DabClip& clip
               Source&& source, int32_t columns) {
   const int32_t width = std::min(clip.width, columns);
   if (width <= 0) return;
+  const MaskRuns& runs = MaskRuns::Of(mask);
   ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
     const uint8_t* from = source(row, j);
     if (from == nullptr) return;
-    ForEachMaskRun(row.mask, width, [&](int32_t i0, int32_t i1) {
+    runs.ForEach(clip.maskY + j, clip.maskX, width, [&](int32_t i0, int32_t i1) {
       BlendToSource(row.pixel + 3 * i0, from + 3 * i0, 3 * (i1 - i0), s);
     });
   });
@@ -761,6 +827,7 @@ bool Smooth(const dib::View& image, const dib::View& mask, const DabClip& clip, 
     sums = heapSums.get();
     out = heapOut.get();
   }
+  const MaskRuns& runs = MaskRuns::Of(mask);
   uint16_t* above = sums;
   uint16_t* current = sums + n;
   uint16_t* below = sums + 2 * n;
@@ -771,8 +838,7 @@ bool Smooth(const dib::View& image, const dib::View& mask, const DabClip& clip, 
     HorizontalSums(image.Pixel24(clip.x, clip.y + j + 1), n, below);
     VerticalSums(above, current, below, row, n, s, out);
     // Pixel i is filtered where the mask byte one row up and one column left is set.
-    const uint8_t* m = mask.Row(clip.maskY + j - 1) + clip.maskX;
-    ForEachMaskRun(m, cw - 2, [&](int32_t i0, int32_t i1) {
+    runs.ForEach(clip.maskY + j - 1, clip.maskX, cw - 2, [&](int32_t i0, int32_t i1) {
       std::memcpy(row + 3 * (i0 + 1), out + 3 * (i0 + 1), 3 * static_cast<size_t>(i1 - i0));
     });
     uint16_t* spare = above;
