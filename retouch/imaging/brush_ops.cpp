@@ -199,6 +199,69 @@ void ForEachMaskRun(const uint8_t* m, int32_t n, Run&& run) {
       [&](int32_t i) { return m[i] != 0; }, run);
 }
 
+// The runs of set bytes of every row of a brush mask. A stroke dabs the same mask again and
+// again, and finding the runs anew costs a mispredicted branch or two per row; comparing the
+// mask with a copy costs far less.
+class MaskRuns {
+ public:
+  // The runs of `mask`, found again when its place, size or bytes changed. The editor runs on
+  // one thread.
+  static const MaskRuns& Of(const dib::View& mask) {
+    static MaskRuns cache;
+    cache.Update(mask);
+    return cache;
+  }
+
+  // run(i0, i1) for each run of set bytes among bytes x0 .. x0 + n - 1 of mask row r, counted
+  // from x0.
+  template <class Run>
+  void ForEach(int32_t r, int32_t x0, int32_t n, Run&& run) const {
+    if (!ok_) {
+      ForEachMaskRun(mask_.Row(r) + x0, n, run);
+      return;
+    }
+    for (int32_t k = first_[r]; k < first_[r + 1]; ++k) {
+      const int32_t a = std::max(bounds_[2 * k], x0), b = std::min(bounds_[2 * k + 1], x0 + n);
+      if (a < b) run(a - x0, b - x0);
+    }
+  }
+
+ private:
+  void Update(const dib::View& mask) {
+    const size_t bytes = static_cast<size_t>(mask.height) * static_cast<size_t>(mask.stride);
+    if (ok_ && mask.bits == mask_.bits && mask.width == mask_.width && mask.height == mask_.height &&
+        mask.stride == mask_.stride && std::memcmp(copy_.get(), mask.bits, bytes) == 0) {
+      return;
+    }
+    *this = MaskRuns{};
+    mask_ = mask;
+    int32_t count = 0;
+    for (int32_t r = 0; r < mask.height; ++r) ForEachMaskRun(mask.Row(r), mask.width, [&](int32_t, int32_t) { ++count; });
+    copy_.reset(new (std::nothrow) uint8_t[bytes]);
+    first_.reset(new (std::nothrow) int32_t[static_cast<size_t>(mask.height) + 1]);
+    bounds_.reset(new (std::nothrow) int32_t[2 * static_cast<size_t>(count) + 1]);
+    if (!copy_ || !first_ || !bounds_) return;  // not ok_: the runs are found row by row
+    std::memcpy(copy_.get(), mask.bits, bytes);
+    int32_t k = 0;
+    for (int32_t r = 0; r < mask.height; ++r) {
+      first_[r] = k;
+      ForEachMaskRun(mask.Row(r), mask.width, [&](int32_t i0, int32_t i1) {
+        bounds_[2 * k] = i0;
+        bounds_[2 * k + 1] = i1;
+        ++k;
+      });
+    }
+    first_[mask.height] = k;
+    ok_ = true;
+  }
+
+  bool ok_ = false;
+  dib::View mask_;
+  std::unique_ptr<uint8_t[]> copy_;
+  std::unique_ptr<int32_t[]> first_;   // per row: its first run; row r has runs first_[r] .. first_[r + 1] - 1
+  std::unique_ptr<int32_t[]> bounds_;  // per run: first and one past the last byte
+};
+
 // A colour repeated over the bytes of pixels: entry b is the colour's channel b % 3, spread so
 // that sixteen entries from any offset below 24 (wide) or 48 (bytes) can be read at once.
 struct ColourBytes {
@@ -315,11 +378,18 @@ void BlendWeighted(uint8_t* p, const uint8_t* q, const uint8_t* w, int32_t n, co
 //   the result is c.
 // - K rounded down: c may come out as c - 1. The spray knows its colour, so its cache holds that
 //   outcome per channel; the restore settles such channels after the vector pass (whose result
-//   there is c) and remembers the outcome per weight and value.
+//   there is c) with SameSoft.
 constexpr int32_t kNear = 256;
 
 inline uint8_t ExactSoft(int32_t c, int32_t o, double w, double keep) {
   return static_cast<uint8_t>((c * keep + o * w) / 100);
+}
+
+// ExactSoft(c, c, w, 100 - w): the quotient of a sum below 100 c truncates to c - 1 (100 c is
+// at least 64 units of c's last place above the sum), else to c; no division.
+inline uint8_t SameSoft(int32_t c, double w) {
+  const double x = c;
+  return static_cast<uint8_t>(c - (x * (100 - w) + x * w < x * 100 ? 1 : 0));
 }
 
 // The fixed-point factor of weight w (f above).
@@ -503,29 +573,6 @@ struct SoftWeights {
   std::unique_ptr<uint32_t[]> shared;
   std::unique_ptr<uint16_t[]> factor, aux;
   std::unique_ptr<double[]> weight;
-  // Restore: what a channel equal to its backup becomes, once settled in doubles, for each
-  // weight and channel value c: bit c of words 4 id .. 4 id + 3 of `known` and `drops`.
-  std::unique_ptr<uint64_t[]> known, drops;
-};
-
-// A restore byte at its backup value c, with weight `id` of the cache.
-class SettleSame {
- public:
-  explicit SettleSame(SoftWeights& e) : known_(e.known.get()), drops_(e.drops.get()), weight_(e.weight.get()) {}
-  uint8_t operator()(uint32_t id, int32_t c) const {
-    const size_t word = 4 * size_t{id} + (static_cast<uint32_t>(c) >> 6);
-    const uint32_t bit = static_cast<uint32_t>(c) & 63;
-    if ((known_[word] >> bit) & 1) return static_cast<uint8_t>(c - ((drops_[word] >> bit) & 1));
-    const double w = weight_[id];
-    const uint8_t r = ExactSoft(c, c, w, 100 - w);
-    known_[word] |= uint64_t{1} << bit;
-    drops_[word] |= static_cast<uint64_t>(c - r) << bit;
-    return r;
-  }
- private:
-  uint64_t* known_;
-  uint64_t* drops_;
-  const double* weight_;
 };
 
 // The weights of a soft dab of cw x ch pixels at strength s (and, for the spray, colour): built on
@@ -561,11 +608,6 @@ SoftWeights* WeightsFor(WeightKind kind, int32_t cw, int32_t ch, int32_t s, uint
     // The constants of each weight: factor, then aux of the three channels.
     std::unique_ptr<uint16_t[]> made(new (std::nothrow) uint16_t[4 * ids]);
     if (!e.shared || !e.factor || !e.aux || !e.weight || !made) return e = SoftWeights{}, nullptr;
-    if (!spray) {
-      e.known.reset(new (std::nothrow) uint64_t[4 * ids]());
-      e.drops.reset(new (std::nothrow) uint64_t[4 * ids]());
-      if (!e.known || !e.drops) return e = SoftWeights{}, nullptr;
-    }
     std::fill(e.weight.get(), e.weight.get() + ids, -1.0);  // not yet made
     const Rgb rgb = Channels(color);
     for (int32_t j = 0; j < ch; ++j) {
@@ -668,11 +710,11 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
   const uint16_t* const aux = weights->aux.get();
   const uint32_t* const shared = weights->shared.get();
   const double* const weight = weights->weight.get();
-  const SettleSame same(*weights);
+  const MaskRuns& runs = MaskRuns::Of(mask);
   ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
     const size_t first = static_cast<size_t>(j) * clip.width;
     const uint8_t* to = kColour ? colour.bytes : backup.Pixel24(clip.x, row.y);
-    ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
+    runs.ForEach(clip.maskY + j, clip.maskX, clip.width, [&](int32_t i0, int32_t i1) {
       const size_t at = first + i0;
       const uint32_t* ids = shared + 3 * at;
       SoftRun<kColour>(
@@ -681,7 +723,7 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
             const double w = weight[ids[b]];
             return ExactSoft(c, o, w, 100 - w);
           },
-          [same, ids](int32_t b, int32_t c) { return same(ids[b], c); });
+          [weight, ids](int32_t b, int32_t c) { return SameSoft(c, weight[ids[b]]); });
     });
   });
   return true;
@@ -689,8 +731,9 @@ bool BlendSoft(const dib::View& image, const dib::View& mask, const DabClip& cli
 
 void SprayHard(const dib::View& image, const dib::View& mask, const DabClip& clip, const Rgb& rgb, int32_t s) {
   const ColourBytes colour(rgb), add(rgb, static_cast<uint32_t>(s));
-  ForEachRow(image, mask, clip, [&](const Row& row, int32_t) {
-    ForEachMaskRun(row.mask, clip.width, [&](int32_t i0, int32_t i1) {
+  const MaskRuns& runs = MaskRuns::Of(mask);
+  ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
+    runs.ForEach(clip.maskY + j, clip.maskX, clip.width, [&](int32_t i0, int32_t i1) {
       BlendToColour(row.pixel + 3 * i0, 3 * (i1 - i0), colour, add, s);
     });
   });
@@ -702,10 +745,11 @@ void CopyHard(const dib::View& image, const dib::View& mask, const DabClip& clip
               Source&& source, int32_t columns) {
   const int32_t width = std::min(clip.width, columns);
   if (width <= 0) return;
+  const MaskRuns& runs = MaskRuns::Of(mask);
   ForEachRow(image, mask, clip, [&](const Row& row, int32_t j) {
     const uint8_t* from = source(row, j);
     if (from == nullptr) return;
-    ForEachMaskRun(row.mask, width, [&](int32_t i0, int32_t i1) {
+    runs.ForEach(clip.maskY + j, clip.maskX, width, [&](int32_t i0, int32_t i1) {
       BlendToSource(row.pixel + 3 * i0, from + 3 * i0, 3 * (i1 - i0), s);
     });
   });
@@ -783,6 +827,7 @@ bool Smooth(const dib::View& image, const dib::View& mask, const DabClip& clip, 
     sums = heapSums.get();
     out = heapOut.get();
   }
+  const MaskRuns& runs = MaskRuns::Of(mask);
   uint16_t* above = sums;
   uint16_t* current = sums + n;
   uint16_t* below = sums + 2 * n;
@@ -793,8 +838,7 @@ bool Smooth(const dib::View& image, const dib::View& mask, const DabClip& clip, 
     HorizontalSums(image.Pixel24(clip.x, clip.y + j + 1), n, below);
     VerticalSums(above, current, below, row, n, s, out);
     // Pixel i is filtered where the mask byte one row up and one column left is set.
-    const uint8_t* m = mask.Row(clip.maskY + j - 1) + clip.maskX;
-    ForEachMaskRun(m, cw - 2, [&](int32_t i0, int32_t i1) {
+    runs.ForEach(clip.maskY + j - 1, clip.maskX, cw - 2, [&](int32_t i0, int32_t i1) {
       std::memcpy(row + 3 * (i0 + 1), out + 3 * (i0 + 1), 3 * static_cast<size_t>(i1 - i0));
     });
     uint16_t* spare = above;
@@ -898,7 +942,7 @@ void SoftBlendBytes(uint8_t* p, const uint8_t* target, int32_t n, uint32_t color
     const int32_t len = std::min(kLengths[k], n - b);
     auto exact = [&](int32_t, int32_t c, int32_t o) { return ExactSoft(c, o, w, keep); };
     SoftRun<kColour>(p + b, kColour ? colour.bytes : target + b, len, factor, aux, exact,
-                     [&](int32_t, int32_t c) { return exact(0, c, c); });
+                     [&](int32_t, int32_t c) { return SameSoft(c, w); });
     b += len;
   }
 }

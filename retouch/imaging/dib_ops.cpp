@@ -6,6 +6,10 @@
 #include <memory>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace dib {
 namespace {
 
@@ -101,10 +105,41 @@ inline void MaskedPixels(uint8_t* d, const uint8_t* p, const uint8_t* m, int64_t
   }
 }
 
-// Masked copy of n pixels. Eight pixels (24 bytes, three words) are classified at once from the
-// mask's red bytes: wholly inside is copied, wholly outside skipped, mixed done pixel by pixel.
+// Masked copy of n pixels: sixteen at a time where SSE2 is there, each byte chosen by a vector
+// mask. Then eight pixels (24 bytes, three words) are classified at once from the mask's red
+// bytes: wholly inside is copied, wholly outside skipped, mixed done pixel by pixel.
 void MaskedRow(uint8_t* d, const uint8_t* p, const uint8_t* m, int64_t n) {
   int64_t j = 0;
+#if defined(__SSE2__)
+  // Sixteen pixels (three vectors) at a time, while a pixel follows them: the mask is read up to
+  // two bytes past them. Byte i of a pixel takes its pixel's red byte, 2 - i further on, so each
+  // vector selects among the mask compared at offsets 0, 1 and 2 by the byte's place in its pixel.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i at0 = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1);
+  const __m128i at1 = _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0);
+  const __m128i at2 = _mm_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0);
+  // Vector v starts at byte 16 v, whose place in its pixel is v: the patterns rotate.
+  const __m128i place[3][3] = {{at0, at1, at2}, {at2, at0, at1}, {at1, at2, at0}};
+  auto load = [](const uint8_t* a) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)); };
+  for (; j + 17 <= n; j += 16, d += 48, p += 48, m += 48) {
+    __m128i in[3];
+    int inside = 0;
+    for (int v = 0; v < 3; ++v) {
+      const uint8_t* mv = m + 16 * v;
+      in[v] = _mm_or_si128(
+          _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(load(mv + 2), zero), place[v][0]),
+                       _mm_and_si128(_mm_cmpeq_epi8(load(mv + 1), zero), place[v][1])),
+          _mm_and_si128(_mm_cmpeq_epi8(load(mv), zero), place[v][2]));
+      inside |= _mm_movemask_epi8(in[v]);
+    }
+    if (inside == 0) continue;
+    for (int v = 0; v < 3; ++v) {
+      __m128i* dv = reinterpret_cast<__m128i*>(d + 16 * v);
+      const __m128i from = load(p + 16 * v);
+      _mm_storeu_si128(dv, _mm_or_si128(_mm_and_si128(in[v], from), _mm_andnot_si128(in[v], _mm_loadu_si128(dv))));
+    }
+  }
+#endif
   if constexpr (std::endian::native == std::endian::little) {
     // Red bytes of eight pixels: offsets 2, 5 | 8, 11, 14 | 17, 20, 23.
     constexpr uint64_t kRed0 = 0x0000FF0000FF0000u, kRed1 = 0x00FF0000FF0000FFu, kRed2 = 0xFF0000FF0000FF00u;

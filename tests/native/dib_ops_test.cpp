@@ -338,11 +338,11 @@ TEST(DibPasteMasked, CopiesOnlyWhereTheMaskIsBlackAndClips) {
 }
 
 TEST(DibPasteMasked, AnyMaskPatternMatchesAPixelByPixelCopy) {
-  // Rows long enough for the eight-pixel groups, with scattered pixels and with long runs of
+  // Rows long enough for the groups of eight and sixteen pixels, with scattered pixels and with long runs of
   // inside and outside.
   uint32_t seed = 12345;
   auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-  for (int w : {4, 5, 7, 8, 13, 33, 70, 200}) {
+  for (int w : {4, 5, 7, 8, 13, 16, 17, 33, 49, 70, 200}) {
     Image patch(w, 3), mask(w, 3);
     patch.Pattern(5);
     std::vector<bool> inside(static_cast<size_t>(w * 3));
