@@ -9,17 +9,9 @@
 #include "tests/native/brush_test_images.h"
 
 using brushtest::Image;
+using brushtest::Settings;
 
 namespace {
-
-brush::DabSettings Settings(int32_t tool, int32_t option, int32_t strength, uint32_t color) {
-  brush::DabSettings s;
-  s.tool = tool;
-  s.option = option;
-  s.strength = strength;
-  s.color = color;
-  return s;
-}
 
 Image RandomMask(std::mt19937& rng, int32_t w, int32_t h) {
   Image m(w, h, 8);

@@ -10,6 +10,7 @@
 
 using brushtest::Grey;
 using brushtest::Image;
+using brushtest::Settings;
 
 namespace {
 
@@ -19,15 +20,6 @@ Image FullMask(int32_t w, int32_t h) {
   Image m(w, h, 8);
   m.FillBytes(1);
   return m;
-}
-
-brush::DabSettings Settings(int32_t tool, int32_t option, int32_t strength, uint32_t color = 0) {
-  brush::DabSettings s;
-  s.tool = tool;
-  s.option = option;
-  s.strength = strength;
-  s.color = color;
-  return s;
 }
 
 std::vector<std::pair<int, int>> Walk(int x0, int y0, int x1, int y1) {

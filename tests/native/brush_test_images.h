@@ -1,9 +1,10 @@
-// Small in-memory images for the brush tests: bottom-up rows padded to 4 bytes, like the blocks.
+// Small in-memory images and dab settings for the brush tests: bottom-up rows padded to 4 bytes, like the blocks.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "retouch/imaging/brush_ops.h"
 #include "retouch/imaging/dib_view.h"
 
 namespace brushtest {
@@ -45,5 +46,14 @@ struct Image {
 };
 
 inline uint32_t Grey(uint32_t v) { return v | (v << 8) | (v << 16); }
+
+inline brush::DabSettings Settings(int32_t tool, int32_t option, int32_t strength, uint32_t color = 0) {
+  brush::DabSettings s;
+  s.tool = tool;
+  s.option = option;
+  s.strength = strength;
+  s.color = color;
+  return s;
+}
 
 }  // namespace brushtest
