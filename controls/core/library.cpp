@@ -5,6 +5,7 @@
 #include "controls/core/classes.h"
 #include "controls/core/style_record.h"
 #include "controls/widgets/drawing.h"
+#include "controls/widgets/utilities.h"
 #include "host/corvane/corvane.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -41,6 +42,7 @@ void LibraryDetach() {
   if (!libraryInstance) return;
   UnregisterControlClasses(libraryInstance);
   DeleteDotLineBrush();
+  ReleaseTrimBuffers();
   ReleaseGlobalStyle();
   libraryInstance = nullptr;
 }
@@ -53,6 +55,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
       return tamsel::LibraryAttach(module);
     case DLL_PROCESS_DETACH:
       tamsel::LibraryDetach();
+      return TRUE;
+    case DLL_THREAD_DETACH:
+      // The trimmer's buffer belongs to the thread that ends.
+      tamsel::FreeThreadTrimBuffer();
       return TRUE;
     default:
       return TRUE;
