@@ -193,11 +193,26 @@ LRESULT OnSetCheck(HWND w, WPARAM check) {
   return 0;
 }
 
-// Unchecks the other auto radios of the group (the walk ends even from hidden or disabled
-// members) and checks `w`.
+bool StartsGroup(HWND h) { return (GetWindowLongA(h, GWL_STYLE) & WS_GROUP) != 0; }
+
+// The member after `h` in its group, hidden and disabled ones included, wrapping at the group's
+// end (the next WS_GROUP sibling or the last sibling) to its first member.
+HWND NextGroupMember(HWND h) {
+  HWND next = GetWindow(h, GW_HWNDNEXT);
+  if (next && !StartsGroup(next)) return next;
+  HWND first = h;
+  while (!StartsGroup(first)) {
+    HWND previous = GetWindow(first, GW_HWNDPREV);
+    if (!previous) break;
+    first = previous;
+  }
+  return first;
+}
+
+// Unchecks every other auto radio of the group and checks `w`. The walk takes hidden and
+// disabled members too, so that one button stays checked, and ends wherever it starts.
 void SelectInGroup(HWND w, WPARAM check = 1) {
-  HWND parent = GetParent(w);
-  btn::WalkGroup(w, [parent](HWND h) { return GetNextDlgGroupItem(parent, h, FALSE); },
+  btn::WalkGroup(w, NextGroupMember,
                  [w](HWND h) {
                    if (h != w && IsAutoRadioButton(h)) SendMessageA(h, BM_SETCHECK, BST_UNCHECKED, 0);
                  });
@@ -941,9 +956,10 @@ LRESULT CALLBACK ButtonWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       if (enabled && wp == VK_SPACE) OnSpaceUp(w);
       return 0;
     case WM_SYSKEYDOWN: return enabled ? DefWindowProcA(w, m, wp, lp) : 0;
+    // From the program: they work on disabled buttons too, as BM_SETCHECK does.
     case BTM_CLICK:
     case BTM_CLICK2:
-      if (enabled) OnPrivateClick(w, wp);
+      OnPrivateClick(w, wp);
       return 0;
     case KCM_MOUSEENTER:
     case KCM_MOUSELEAVE: OnHover(w, m == KCM_MOUSEENTER); return 0;
