@@ -3,7 +3,8 @@
 2045 the combo box's drop arrow, 2046 and 2047 the radio indicator (normal, checked), 2048 the
 8 x 8 pattern of the button face on palette screens, and the pictures of the controls gallery
 (3100-3103 a floppy in its normal, disabled, checked and hover looks, 3110 and 3111 a star,
-"LOGO" a tooth). Magenta in the top-left corner is the colour the controls leave out.
+"LOGO" a tooth), and the icon "TOOTH" (32 x 32, the tooth on a transparent ground). Magenta in
+the top-left corner is the colour the controls leave out.
 
 usage: make_bitmaps.py OUTPUT_DIR
 """
@@ -112,6 +113,30 @@ BITMAPS = [
 ]
 
 
+def icon_bytes(size, pixel):
+    """A one-image .ico, 32 bits with alpha; `pixel` gives None where it is transparent."""
+    rows, mask = [], []
+    for y in range(size - 1, -1, -1):
+        row, bits = bytearray(), 0
+        for x in range(size):
+            p = pixel(x, y)
+            if p is None:
+                row += bytes((0, 0, 0, 0))
+                bits |= 1 << (31 - x)
+            else:
+                row += bytes((p[2], p[1], p[0], 255))
+        rows.append(bytes(row))
+        mask.append(struct.pack(">I", bits))
+    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    image = info + b"".join(rows) + b"".join(mask)
+    return struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), 22) + image
+
+
+def tooth_icon(x, y):
+    p = tooth(x + 4, y)
+    return None if p == KEY else p
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -121,6 +146,10 @@ def main():
         with open(path, "wb") as f:
             f.write(bmp_bytes(width, height, pixel))
         lines.append('%s BITMAP "%s"' % (name, path.replace("\\", "/")))
+    path = os.path.join(out, "icon_tooth.ico")
+    with open(path, "wb") as f:
+        f.write(icon_bytes(32, tooth_icon))
+    lines.append('TOOTH ICON "%s"' % path.replace("\\", "/"))
     with open(os.path.join(out, "host_bitmaps.rc"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -195,11 +195,13 @@ TEST_F(StaticPaint, PicturesFromTheTextAndNumbersThatAreNoIdentifiers) {
     DWORD style;
     COLORREF corner;  // pixel (2, 2): the tooth's top-left corner
     const char* shown;
+    bool tooth;       // pixel (22, 10) lies in the tooth's light crown
   } cases[] = {
-      {"Logo BMP:LOGO", 0x40, kMagenta, "Logo "},
-      {"Logo BMP:LOGO", 0x440, kParentColour, "Logo "},
-      {"BMP:#70000", 0x40, kParentColour, ""},
-      {"BMP:#4294970296", 0x40, kParentColour, ""},
+      {"Logo BMP:LOGO", 0x40, kMagenta, "Logo ", true},
+      {"Logo BMP:LOGO", 0x440, kParentColour, "Logo ", true},
+      {"ICO:TOOTH^Tooth", 0x40, kParentColour, "Tooth", true},
+      {"BMP:#70000", 0x40, kParentColour, "", false},
+      {"BMP:#4294970296", 0x40, kParentColour, "", false},
   };
   for (const auto& k : cases) {
     HWND s = Make("STATIQUE", k.text, k.style, 10, 10, 120, 40, 100, HostRes());
@@ -210,6 +212,9 @@ TEST_F(StaticPaint, PicturesFromTheTextAndNumbersThatAreNoIdentifiers) {
     wintest::Canvas32 c(120, 40, kSentinel);
     Print(s, c);
     EXPECT_EQ(c.Pixel(2, 2), k.corner) << k.text << " " << std::hex << k.style;
+    const COLORREF crown = c.Pixel(22, 10);
+    EXPECT_EQ(GetRValue(crown) > 200 && GetGValue(crown) > 200 && GetBValue(crown) > 200, k.tooth)
+        << k.text << " " << std::hex << crown;
     DestroyWindow(s);
   }
 }
@@ -287,7 +292,7 @@ TEST_F(ButtonPaint, HundredCyclesOfEveryFormLeaveNoGdiObject) {
       {"STATIQUE", "", 0x080},
       {"STATIQUE", "Group", 0x100},
       {"STATIQUE", "Logo BMP:LOGO", 0x440},
-      {"STATIQUE", "ICO:#32516^Icon", 0x40},
+      {"STATIQUE", "ICO:TOOTH^Icon", 0x40},
   };
   wintest::Canvas32 c(120, 40, kSentinel);
   auto round = [&] {
