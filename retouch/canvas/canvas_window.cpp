@@ -4,8 +4,9 @@
 
 #include "retouch/canvas/canvas_input.h"
 #include "retouch/frame/brush_cursor.h"
-#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
+#include "retouch/imaging/retouch_history.h"
 
 namespace {
 
@@ -53,12 +54,11 @@ void SetDefaults(RetouchState* s) {
   lstrcpynA(f.lfFaceName, "Arial", LF_FACESIZE);
 }
 
-void OnCreate(HWND canvas) {
-  RetouchState* s = g_state;
-  SetDefaults(s);
-  s->canvasWindow = canvas;
+void OnCreate(RetouchState& s, HWND canvas) {
+  SetDefaults(&s);
+  s.canvasWindow = canvas;
   RebuildBrushCursor(canvas, FALSE);
-  ResetHistory();
+  ResetHistory(s);
 }
 
 void OnPaint(HWND canvas) {
@@ -130,12 +130,14 @@ BOOL RegisterCanvasClass() {
 
 LRESULT CALLBACK CanvasWindowProc(HWND canvas, UINT message, WPARAM wParam, LPARAM lParam) {
   // Outside an editor run the canvas has no state to work on.
-  if (!g_state) return DefWindowProcA(canvas, message, wParam, lParam);
+  RetouchState* state = g_state;
+  if (!state) return DefWindowProcA(canvas, message, wParam, lParam);
+  RetouchState& s = *state;
   const int x = static_cast<short>(LOWORD(lParam));
   const int y = static_cast<short>(HIWORD(lParam));
   switch (message) {
     case WM_CREATE:
-      OnCreate(canvas);
+      OnCreate(s, canvas);
       return 0;
     case WM_DESTROY:
       DropSelection();
@@ -161,19 +163,19 @@ LRESULT CALLBACK CanvasWindowProc(HWND canvas, UINT message, WPARAM wParam, LPAR
       OnCanvasChar(canvas, static_cast<int>(wParam));
       return 0;
     case WM_TIMER:
-      OnCanvasTimer(canvas, wParam);
+      OnCanvasTimer(s, canvas, wParam);
       return 0;
     case WM_MOUSEMOVE:
-      OnMouseMove(canvas, wParam, x, y);
+      OnMouseMove(s, canvas, wParam, x, y);
       return 0;
     case WM_LBUTTONDOWN:
-      OnButtonDown(canvas, x, y);
+      OnButtonDown(s, canvas, x, y);
       return 0;
     case WM_LBUTTONUP:
-      OnButtonUp(canvas, x, y);
+      OnButtonUp(s, canvas, x, y);
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != canvas) OnCaptureLost(canvas);
+      if (reinterpret_cast<HWND>(lParam) != canvas) OnCaptureLost(s, canvas);
       return 0;
     case WM_CANVAS_POINTER_ENTERED:
       ShowBrushCursor(canvas);

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 
-#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
 #include "retouch/frame/frame_geometry.h"
+#include "retouch/imaging/brushes.h"
 #include "controls/widgets/gdi_guard.h"
 
 namespace {
@@ -103,7 +104,7 @@ void RebuildBrushCursor(HWND canvas, BOOL freeSample) {
     GlobalFree(s->cloneSample);
     s->cloneSample = nullptr;
   }
-  BuildBrushMask(s->brushWidth, s->brushHeight);
+  BuildBrushMask(*s, s->brushWidth, s->brushHeight);
   const bool shown = s->brushCursorShown > 0;
   if (shown) RestoreSaveUnder(canvas);
   DeleteBitmap(&s->brushCursorSaveUnder);
