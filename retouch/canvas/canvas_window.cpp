@@ -7,6 +7,7 @@
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
 #include "retouch/imaging/retouch_history.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
@@ -63,25 +64,25 @@ void OnCreate(RetouchState& s, HWND canvas) {
 
 void OnPaint(HWND canvas) {
   HideBrushCursor(canvas);
-  PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(canvas, &ps);
-  HWND parent = GetParent(canvas);
-  HGLOBAL image = CanvasImage(canvas);
-  // With the canvas's own mapping the update rectangle comes in image coordinates.
-  if (dc && IsWindow(parent) && !IsRectEmpty(&ps.rcPaint) && image) {
-    int width = 0, height = 0, bits = 0;
-    RECT r = ps.rcPaint;
-    if (DibGetInfo(image, &width, &height, &bits)) {
-      // One more pixel on each side: the rectangle's edges were rounded from device pixels.
-      InflateRect(&r, 1, 1);
-      const RECT whole{0, 0, width, height};
-      IntersectRect(&r, &r, &whole);
+  {
+    gdi::PaintDC dc(canvas);
+    HWND parent = GetParent(canvas);
+    HGLOBAL image = CanvasImage(canvas);
+    // With the canvas's own mapping the update rectangle comes in image coordinates.
+    if (dc && IsWindow(parent) && !IsRectEmpty(&dc.area()) && image) {
+      int width = 0, height = 0, bits = 0;
+      RECT r = dc.area();
+      if (DibGetInfo(image, &width, &height, &bits)) {
+        // One more pixel on each side: the rectangle's edges were rounded from device pixels.
+        InflateRect(&r, 1, 1);
+        const RECT whole{0, 0, width, height};
+        IntersectRect(&r, &r, &whole);
+      }
+      if (!IsRectEmpty(&r)) DibDrawRegion(parent, dc.get(), image, &r);
+      DrawSelection(dc.get());
+      TextPaint(canvas, dc.get());
     }
-    if (!IsRectEmpty(&r)) DibDrawRegion(parent, dc, image, &r);
-    DrawSelection(dc);
-    TextPaint(canvas, dc);
   }
-  EndPaint(canvas, &ps);
   ShowBrushCursor(canvas);
 }
 
@@ -108,14 +109,13 @@ void UpdateCanvasMapping(HWND canvas) {
       height = h;
     }
   }
-  HDC dc = GetDC(canvas);
+  gdi::WindowDC dc(canvas);
   if (!dc) return;
-  SetMapMode(dc, MM_ANISOTROPIC);
-  SetWindowOrgEx(dc, 0, 0, nullptr);
-  SetWindowExtEx(dc, std::max(1, width), std::max(1, height), nullptr);
-  SetViewportOrgEx(dc, 0, 0, nullptr);
-  SetViewportExtEx(dc, std::max<LONG>(1, rc.right), std::max<LONG>(1, rc.bottom), nullptr);
-  ReleaseDC(canvas, dc);
+  SetMapMode(dc.get(), MM_ANISOTROPIC);
+  SetWindowOrgEx(dc.get(), 0, 0, nullptr);
+  SetWindowExtEx(dc.get(), std::max(1, width), std::max(1, height), nullptr);
+  SetViewportOrgEx(dc.get(), 0, 0, nullptr);
+  SetViewportExtEx(dc.get(), std::max<LONG>(1, rc.right), std::max<LONG>(1, rc.bottom), nullptr);
 }
 
 BOOL RegisterCanvasClass() {

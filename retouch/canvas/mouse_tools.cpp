@@ -11,11 +11,11 @@
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
-#include "controls/widgets/gdi_guard.h"
+#include "retouch/frame/tool_window.h"
 #include "retouch/imaging/brush_ops.h"
 #include "retouch/imaging/brushes.h"
 #include "retouch/imaging/retouch_history.h"
-#include "retouch/frame/tool_window.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 

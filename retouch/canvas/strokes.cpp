@@ -6,6 +6,7 @@
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
+#include "retouch/frame/window_utils.h"
 #include "retouch/imaging/brushes.h"
 #include "retouch/imaging/retouch_history.h"
 

@@ -7,6 +7,7 @@
 #include "retouch/frame/dialogs.h"
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_globals.h"
+#include "retouch/frame/frame_edge.h"
 #include "retouch/frame/frame_geometry.h"
 #include "retouch/frame/tool_window.h"
 

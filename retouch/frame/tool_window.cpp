@@ -9,14 +9,17 @@
 
 #include <commdlg.h>
 
+#include "retouch/canvas/strokes.h"
 #include "retouch/frame/brush_cursor.h"
+#include "retouch/frame/brush_preview.h"
 #include "retouch/frame/dialogs.h"
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
 #include "retouch/frame/editor_settings.h"
 #include "retouch/frame/tamsel_imports.h"
 #include "retouch/frame/tool_bars.h"
-#include "retouch/canvas/strokes.h"
+#include "retouch/frame/window_utils.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
@@ -303,14 +306,12 @@ void OnInitDialog(RetouchState& s, HWND window) {
   s.rotating = 0;
 }
 
-void OnPaint(const RetouchState* s, HWND window) {
-  PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(window, &ps);
+void OnPaint(RetouchState* s, HWND window) {
+  gdi::PaintDC dc(window);
   if (dc && s) {
     const RECT r = PreviewRect(window);
-    if (!IsRectEmpty(&r)) DrawBrushPreview(dc, &r, s->brushWidth, s->brushHeight, TRUE);
+    if (!IsRectEmpty(&r)) DrawBrushPreview(*s, dc.get(), &r, s->brushWidth, s->brushHeight, TRUE);
   }
-  EndPaint(window, &ps);
 }
 
 void OnDestroy(const RetouchState* s, HWND window) {

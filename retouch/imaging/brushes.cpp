@@ -7,8 +7,8 @@
 #include <memory>
 #include <new>
 
-#include "controls/widgets/gdi_guard.h"
 #include "retouch/imaging/brush_ops.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
