@@ -20,7 +20,7 @@ void SetDefaults(RetouchState* s) {
   s->brushOption = 0;
   s->brushWidth = 16;
   s->brushHeight = 16;
-  s->brushShape = 0;
+  s->brushShape = BRUSH_ELLIPSE;
   s->brushColor = kDefaultBrushColor;
   s->brushCursorShown = -1;
   s->brushCursorEnabled = 1;

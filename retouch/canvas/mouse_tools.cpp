@@ -37,11 +37,6 @@ POINT ToDevice(HWND canvas, POINT p) {
   return p;
 }
 
-bool IsBrush(int tool) { return tool >= TOOL_PAINT && tool <= TOOL_CLONE; }
-
-// The strokes whose undo entry is made when the button comes up.
-bool RecordsAtRelease(int tool) { return IsBrush(tool) && tool != TOOL_STAMP; }
-
 DibHandle CanvasDib(HWND canvas) { return static_cast<DibHandle>(CanvasImage(canvas)); }
 
 void ApplyLastSegment(const RetouchState& s, HWND canvas) {
@@ -51,10 +46,6 @@ void ApplyLastSegment(const RetouchState& s, HWND canvas) {
 
 RECT RectOf(const brush::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-brush::StrokeBounds BoundsOf(const RetouchState& s) {
-  return {s.strokeBounds.minX, s.strokeBounds.maxX, s.strokeBounds.minY, s.strokeBounds.maxY};
-}
-
 // The release: at image point p, device point (dx, dy).
 void EndStroke(RetouchState& s, HWND canvas, POINT p, int dx, int dy) {
   g_strokeActive = false;
@@ -62,7 +53,7 @@ void EndStroke(RetouchState& s, HWND canvas, POINT p, int dx, int dy) {
   s.lastSegment = Segment{p.x, p.y, p.x, p.y};
   s.releasePoint = p;
   if (RecordsAtRelease(tool)) {
-    const RECT r = RectOf(brush::StrokeRecordRect(BoundsOf(s), s.brushWidth, s.brushHeight, s.brushScale));
+    const RECT r = RectOf(brush::StrokeRecordRect(s.strokeBounds, s.brushWidth, s.brushHeight, s.brushScale));
     RecordHistory(s, FrameImage(s), &r);
   }
   if (tool == TOOL_SPRAY) KillTimer(canvas, kSprayTimerId);
@@ -92,7 +83,7 @@ void OnButtonDown(RetouchState& s, HWND canvas, int x, int y) {
   s.lastSegment = Segment{p.x, p.y, p.x, p.y};
   s.strokeBounds = StrokeBounds{p.x, p.x, p.y, p.y};
   // The undo patch of the stroke comes from this copy; only the brushes record one.
-  if (IsBrush(tool)) RefreshCopy(&s.strokeBefore, CanvasDib(canvas));
+  if (IsPixelBrush(tool)) RefreshCopy(&s.strokeBefore, CanvasDib(canvas));
   if (tool != TOOL_OUTLINE) HideBrushCursor(canvas);
   switch (tool) {
     case TOOL_SPRAY:
@@ -118,7 +109,7 @@ void OnButtonDown(RetouchState& s, HWND canvas, int x, int y) {
   s.pressPoint = p;
   s.releasePoint = p;
   if (tool == TOOL_STAMP && s.cloneSample) {
-    const RECT r = RectOf(brush::StampRecordRect(BoundsOf(s), s.brushWidth, s.brushHeight));
+    const RECT r = RectOf(brush::StampRecordRect(s.strokeBounds, s.brushWidth, s.brushHeight));
     RecordHistory(s, FrameImage(s), &r);
   }
   if (tool == TOOL_OUTLINE && !OutlinePress(canvas, p.x, p.y)) return;
@@ -161,7 +152,7 @@ void OnButtonUp(RetouchState& s, HWND canvas, int x, int y) {
 void OnCaptureLost(RetouchState& s, HWND canvas) {
   // Only the brushes' and the picker's strokes: the selection's trackers take the capture
   // themselves.
-  if (!g_strokeActive || !(IsBrush(s.currentTool) || s.currentTool == TOOL_PICKER)) return;
+  if (!g_strokeActive || !(IsPixelBrush(s.currentTool) || s.currentTool == TOOL_PICKER)) return;
   const POINT p{s.lastSegment.currentX, s.lastSegment.currentY};
   const POINT d = ToDevice(canvas, p);
   EndStroke(s, canvas, p, d.x, d.y);

@@ -15,9 +15,9 @@ int ApplyStroke(HWND canvas, int cx, int cy, int px, int py) {
   if (!state) return 0;
   RetouchState& s = *state;
   const int tool = s.currentTool;
-  if (tool != TOOL_OUTLINE && (tool < TOOL_PAINT || tool > TOOL_CLONE)) return 0;
+  if (!IsBrushTool(tool)) return 0;
   const DibHandle image = FrameImage(s);
-  if ((tool == TOOL_STAMP || tool == TOOL_CLONE) && !s.cloneSample) {
+  if (UsesSample(tool) && !s.cloneSample) {
     // The first application samples what lies under the brush; the stamp paints nothing then.
     TakeCloneSample(s, image, cx, cy);
     RebuildBrushCursor(canvas, FALSE);

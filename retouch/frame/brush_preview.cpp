@@ -18,7 +18,7 @@ void DrawBrushPreview(RetouchState& s, HDC dc, const RECT* rect, int width, int 
   const bool whiteBrush = s.brushColor == kWhite;
   s.cursorBackColor = whiteBrush ? kCursorGrey : kWhite;
   const bool whiteOnWhite = preview && whiteBrush;
-  const bool outlineOnly = s.currentTool == TOOL_OUTLINE && s.brushShape == 0;
+  const bool outlineOnly = s.currentTool == TOOL_OUTLINE && s.brushShape == BRUSH_ELLIPSE;
 
   // Made before the saved state: restoring it deselects them before they are deleted.
   gdi::Owned<HBRUSH> back(whiteOnWhite ? nullptr : CreateSolidBrush(s.cursorBackColor));
@@ -42,7 +42,7 @@ void DrawBrushPreview(RetouchState& s, HDC dc, const RECT* rect, int width, int 
   const int left = rect->left + (rect->right - rect->left - width) / 2;
   const int top = rect->top + (rect->bottom - rect->top - height) / 2;
   const RECT brush{left, top, left + width, top + height};
-  if (width == 1 && height == 1 && s.brushShape != 2) {
+  if (width == 1 && height == 1 && s.brushShape != BRUSH_FULL_RECTANGLE) {
     const int cx = (rect->left + rect->right) / 2;
     const int cy = (rect->top + rect->bottom) / 2;
     SelectObject(dc, GetStockObject(BLACK_PEN));
@@ -54,8 +54,8 @@ void DrawBrushPreview(RetouchState& s, HDC dc, const RECT* rect, int width, int 
     LineTo(dc, cx + 8, cy);
     MoveToEx(dc, cx, cy + 2, nullptr);
     LineTo(dc, cx, cy + 8);
-  } else if ((width > 2 && height > 2) || s.brushShape == 2) {
-    if (s.brushShape == 0) {
+  } else if ((width > 2 && height > 2) || s.brushShape == BRUSH_FULL_RECTANGLE) {
+    if (s.brushShape == BRUSH_ELLIPSE) {
       if (outlineOnly) {
         // The outline brush shows only its circle.
         if (outline.get()) SelectObject(dc, outline.get());

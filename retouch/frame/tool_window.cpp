@@ -12,6 +12,7 @@
 #include "retouch/canvas/strokes.h"
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/brush_preview.h"
+#include "retouch/frame/cursor_ids.h"
 #include "retouch/frame/dialogs.h"
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
@@ -32,20 +33,18 @@ ToolSettings* FindEntry(RetouchState& s, int tool) {
   return nullptr;
 }
 
-bool IsBrushTool(int tool) { return tool == TOOL_OUTLINE || (tool >= TOOL_PAINT && tool <= TOOL_CLONE); }
-
 int CursorOfTool(int tool) {
   switch (tool) {
-    case TOOL_OUTLINE: return 3036;
-    case TOOL_LASSO: return 3021;
-    case TOOL_PAINT: return 3015;
-    case TOOL_RESTORE: return 3018;
-    case TOOL_SPRAY: return 3019;
-    case TOOL_STAMP: return 3017;
-    case TOOL_SMOOTH: return 3016;
-    case TOOL_CLONE: return 3020;
-    case TOOL_TEXT: return 3026;
-    case TOOL_PICKER: return 3014;
+    case TOOL_OUTLINE: return CURSOR_OUTLINE;
+    case TOOL_LASSO: return CURSOR_LASSO;
+    case TOOL_PAINT: return CURSOR_PAINT;
+    case TOOL_RESTORE: return CURSOR_RESTORE;
+    case TOOL_SPRAY: return CURSOR_SPRAY;
+    case TOOL_STAMP: return CURSOR_STAMP;
+    case TOOL_SMOOTH: return CURSOR_SMOOTH;
+    case TOOL_CLONE: return CURSOR_CLONE;
+    case TOOL_TEXT: return CURSOR_TEXT;
+    case TOOL_PICKER: return CURSOR_PICKER;
     default: return 0;
   }
 }
@@ -128,8 +127,8 @@ void MakeBrushCurrent(RetouchState& s, HWND window, int tool) {
 // The outline brush reshapes with a disc only: a rectangle kept for it (a hand-edited file) is
 // dropped when it becomes current.
 void ForceEllipse(RetouchState& s, HWND window) {
-  s.brushShape = 0;
-  if (ToolSettings* t = FindEntry(s, TOOL_OUTLINE)) t->shape = 0;
+  s.brushShape = BRUSH_ELLIPSE;
+  if (ToolSettings* t = FindEntry(s, TOOL_OUTLINE)) t->shape = BRUSH_ELLIPSE;
   CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
 }
 
@@ -146,7 +145,7 @@ void RunAdjustment(RetouchState& s, HWND window) {
   EnableWindow(s.frameWindow, TRUE);
   if (library) EnableWindow(library, TRUE);
   CheckDlgButton(window, TOOL_ADJUST, BST_UNCHECKED);
-  if (s.currentTool >= TOOL_OUTLINE && s.currentTool <= TOOL_PICKER) CheckToolButton(window, s.currentTool);
+  if (HasToolButton(s.currentTool)) CheckToolButton(window, s.currentTool);
   ShowBrushCursor(canvas);
 }
 
@@ -205,7 +204,7 @@ void OnShapeButton(RetouchState& s, HWND window, int id) {
   if (s.currentTool == TOOL_OUTLINE) {
     CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
   } else {
-    s.brushShape = id == IDC_RECTANGLE ? 1 : 0;
+    s.brushShape = id == IDC_RECTANGLE ? BRUSH_RECTANGLE : BRUSH_ELLIPSE;
   }
   StoreToolSettings(s.currentTool);
   RebuildBrushCursor(s.canvasWindow, TRUE);  // frees the sample, rebuilds the mask
@@ -220,7 +219,7 @@ void EndEditor(RetouchState& s, int id) {
 
 void OnCommand(RetouchState& s, HWND window, int id) {
   if (id != s.currentTool) {
-    if (s.currentTool >= TOOL_OUTLINE && s.currentTool <= TOOL_TEXT) StoreToolSettings(s.currentTool);
+    if (KeepsToolSettings(s.currentTool)) StoreToolSettings(s.currentTool);
     if (id != TOOL_ADJUST) {
       // The colour picked goes to the tool taken up next, with that tool's own options: taking
       // over the options of the tool before the picker would leave, say, a brush with the text
@@ -298,7 +297,7 @@ void OnInitDialog(RetouchState& s, HWND window) {
                  FALSE);
   SetBar(window, IDC_STRENGTH_BAR, tools::BarFromStrength(s.brushStrength));
   CheckDlgButton(window, IDC_LINK, BST_CHECKED);
-  s.brushShape = 0;
+  s.brushShape = BRUSH_ELLIPSE;
   CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
   CheckRadioButton(window, IDC_OPTION_FIRST, IDC_OPTION_SECOND, IDC_OPTION_FIRST);
   s.floatActive = 0;
@@ -350,7 +349,7 @@ void LoadToolSettings(HWND window, int tool) {
   const bool text = tool == TOOL_TEXT;
   if (text) {
     // The text tool draws a thin upright caret-like brush; its height is the font's.
-    t->shape = 1;
+    t->shape = BRUSH_RECTANGLE;
     t->width = 3;
     s->brushWidth = 3;
   }
@@ -371,7 +370,7 @@ void LoadToolSettings(HWND window, int tool) {
   }
   EnableWindow(GetDlgItem(window, IDC_WIDTH_BAR), t->widthEnabled != 0);
   EnableWindow(GetDlgItem(window, IDC_HEIGHT_BAR), t->heightEnabled != 0);
-  CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE + (s->brushShape == 1 ? 1 : 0));
+  CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE + (s->brushShape == BRUSH_RECTANGLE ? 1 : 0));
   CheckRadioButton(window, IDC_OPTION_FIRST, IDC_OPTION_SECOND, IDC_OPTION_FIRST + (s->brushOption == 1 ? 1 : 0));
   RebuildBrushCursor(s->canvasWindow, TRUE);
   InvalidateBrushPreview();

@@ -21,7 +21,7 @@ class DabBlocks {
         coverage_(tool == TOOL_PAINT ? s.strokeCoverage : nullptr),
         snapshot_(tool == TOOL_PAINT && s.brushOption == 1 ? s.strokeSnapshot : nullptr),
         backup_(tool == TOOL_RESTORE ? s.backupImage : nullptr),
-        sample_(tool == TOOL_STAMP || tool == TOOL_CLONE ? s.cloneSample : nullptr) {
+        sample_(UsesSample(tool) ? s.cloneSample : nullptr) {
     blocks_.coverage = coverage_.view();
     blocks_.snapshot = snapshot_.view();
     blocks_.backup = backup_.view();
@@ -103,7 +103,7 @@ DibHandle DrawBrushMask(int width, int height, int shape) {
         SetPixel(mem.get(), 0, 0, RGB(255, 255, 255));
       } else if (width < 3 || height < 3) {
         PatBlt(mem.get(), 0, 0, width, height, WHITENESS);
-      } else if (shape == 1) {
+      } else if (shape == BRUSH_RECTANGLE) {
         Rectangle(mem.get(), 0, 0, width, height);
       } else {
         Ellipse(mem.get(), 0, 0, width, height);
@@ -147,11 +147,7 @@ RECT BrushRectAt(const RetouchState& s, int tool, int x, int y) {
   return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-void ExtendStrokeBounds(RetouchState& s, int x, int y) {
-  brush::StrokeBounds bounds{s.strokeBounds.minX, s.strokeBounds.maxX, s.strokeBounds.minY, s.strokeBounds.maxY};
-  brush::ExtendBounds(&bounds, x, y);
-  s.strokeBounds = StrokeBounds{bounds.minX, bounds.maxX, bounds.minY, bounds.maxY};
-}
+void ExtendStrokeBounds(RetouchState& s, int x, int y) { brush::ExtendBounds(&s.strokeBounds, x, y); }
 
 int Dab(RetouchState& s, DibHandle image, int tool, const RECT* brush) {
   if (!brush || tool == TOOL_OUTLINE) return 0;

@@ -14,7 +14,7 @@
 
 // A new MaskDib of width x height holding the brush shape (1 inside, 0 outside), drawn through a
 // memory device context: 1 x 1 is one pixel, a brush narrower or lower than 3 the whole
-// rectangle, otherwise an ellipse (shape 0) or a rectangle (shape 1). Row r of the block holds
+// rectangle, otherwise a rectangle (BRUSH_RECTANGLE) or an ellipse. Row r of the block holds
 // row r of the drawing. None when a size is not positive or memory runs out.
 DibHandle DrawBrushMask(int width, int height, int shape);
 

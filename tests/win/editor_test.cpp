@@ -12,6 +12,7 @@
 
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/brush_cursor.h"
+#include "retouch/frame/cursor_ids.h"
 #include "retouch/frame/editor.h"
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/retouch_state.h"
@@ -94,7 +95,7 @@ TEST_F(Editor, ResourceModuleIsComplete) {
     EXPECT_NE(GetProcAddress(g_hostRes, name), nullptr) << name;
   EXPECT_EQ(GetProcAddress(g_hostResNoCreateDialog, "KVCreateDialog"), nullptr);
   EXPECT_EQ(GetProcAddress(g_hostResNoCreateDialogParam, "KVCreateDialogParam"), nullptr);
-  for (int id = 3014; id <= 3038; ++id) EXPECT_NE(LoadCursorA(g_hostRes, MAKEINTRESOURCEA(id)), nullptr) << id;
+  for (int id = CURSOR_FIRST; id <= CURSOR_LAST; ++id) EXPECT_NE(LoadCursorA(g_hostRes, MAKEINTRESOURCEA(id)), nullptr) << id;
   char text[260];
   for (int id = 31164; id <= 31166; ++id) EXPECT_GT(LoadStringA(g_hostRes, id, text, sizeof text), 0) << id;
   EXPECT_NE(FindResourceA(g_hostRes, MAKEINTRESOURCEA(1800), MAKEINTRESOURCEA(5)), nullptr);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor_driver.h"
+#include "retouch/frame/cursor_ids.h"
 #include "retouch/frame/retouch_state.h"
 #include "retouch/frame/tool_window.h"
 #include "wintest.h"
@@ -105,7 +106,7 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_PAINT);
          EXPECT_EQ(g_state->currentTool, TOOL_PAINT);
          EXPECT_TRUE(OnlyChecked(TOOL_PAINT));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3015));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_PAINT));
          EXPECT_GE(g_state->brushCursorShown, 0) << "a brush shows its cursor over the canvas";
          ScrollTo(IDC_WIDTH_BAR, 30);
          ClickTool(IDC_OPTION_SECOND);
@@ -114,7 +115,7 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_SPRAY);
          EXPECT_EQ(g_state->currentTool, TOOL_SPRAY);
          EXPECT_TRUE(OnlyChecked(TOOL_SPRAY));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3019));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_SPRAY));
          EXPECT_EQ(g_state->brushWidth, 16) << "the spray has its own size";
          EXPECT_EQ(BarPos(IDC_WIDTH_BAR), 16);
          EXPECT_EQ(g_state->brushOption, 0);
@@ -132,12 +133,12 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_LASSO);
          EXPECT_EQ(g_state->currentTool, TOOL_LASSO);
          EXPECT_TRUE(OnlyChecked(TOOL_LASSO));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3021));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_LASSO));
          EXPECT_LT(g_state->brushCursorShown, 0) << "the lasso shows no brush, even over the canvas";
 
          ClickTool(TOOL_TEXT);
          EXPECT_EQ(g_state->currentTool, TOOL_TEXT);
-         EXPECT_EQ(CanvasCursor(), HostCursor(3026));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_TEXT));
          EXPECT_EQ(g_state->brushWidth, 3);
          EXPECT_EQ(g_state->brushShape, 1);
          EXPECT_TRUE(Checked(IDC_RECTANGLE));
@@ -149,11 +150,11 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_PICKER);
          EXPECT_EQ(g_state->currentTool, TOOL_PICKER);
          EXPECT_TRUE(OnlyChecked(TOOL_PICKER));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3014));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_PICKER));
 
          // From the picker to a brush: the brush's own options, not the text tool's.
          ClickTool(TOOL_CLONE);
-         EXPECT_EQ(CanvasCursor(), HostCursor(3020));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_CLONE));
          EXPECT_EQ(g_state->brushWidth, 16);
          EXPECT_EQ(g_state->brushShape, 0);
          EXPECT_TRUE(Enabled(IDC_WIDTH_BAR));
@@ -164,7 +165,7 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
            EXPECT_EQ(g_state->currentTool, tool);
            EXPECT_TRUE(OnlyChecked(tool)) << tool;
          }
-         EXPECT_EQ(CanvasCursor(), HostCursor(3016));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_SMOOTH));
        }),
        CloseFrame()});
   EXPECT_TRUE(run.finished);
@@ -180,7 +181,7 @@ TEST_F(ToolWindow, OutlineBrushForcesTheEllipse) {
                                       EXPECT_EQ(g_state->brushShape, 1);
                                       ClickTool(TOOL_OUTLINE);
                                       EXPECT_EQ(g_state->currentTool, TOOL_OUTLINE);
-                                      EXPECT_EQ(CanvasCursor(), HostCursor(3036));
+                                      EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_OUTLINE));
                                       EXPECT_EQ(g_state->brushShape, 0);
                                       EXPECT_TRUE(Checked(IDC_ELLIPSE));
                                       ClickTool(IDC_RECTANGLE);  // refused while the outline brush is current
