@@ -1,5 +1,4 @@
-// The canvas's timer and keyboard input: the spray timer reapplies the stroke, keys go to the text
-// tool. The mouse buttons and movements are the tools' (mouse_tools.cpp).
+// The spray timer reapplies the last segment; keys go to the text tool.
 #include "retouch/canvas/canvas_input.h"
 
 #include "retouch/canvas/canvas_window.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "retouch/canvas/canvas_input.h"
+#include "retouch/canvas/mouse_tools.h"
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"

@@ -3,9 +3,8 @@
 // records at the press); the colour picker reads the pixel under the pointer; the lasso, the
 // outline brush and the text tool get their own handlers. Positions arrive in device units and
 // are converted with the canvas's own mapping.
-#include <windows.h>
+#include "retouch/canvas/mouse_tools.h"
 
-#include "retouch/canvas/canvas_input.h"
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/canvas/strokes.h"
 #include "retouch/frame/brush_cursor.h"

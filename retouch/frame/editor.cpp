@@ -6,6 +6,7 @@
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/dialogs.h"
 #include "retouch/frame/editor_hooks.h"
+#include "retouch/frame/frame_window.h"
 #include "retouch/imaging/retouch_history.h"
 
 HINSTANCE g_libraryInstance = nullptr;

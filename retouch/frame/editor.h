@@ -1,5 +1,5 @@
-// The editor library's two exports, the frame's dialog procedure and the end of its modal loop.
-// The module-wide values live in editor_globals.h.
+// The editor library's two exports and the end of the editor's modal loop. The module-wide values
+// live in editor_globals.h, the frame's dialog procedure in frame_window.h.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +10,6 @@ extern "C" {
 HINSTANCE WINAPI RetouchEditor_SetModules(HINSTANCE cursorModule, HINSTANCE resourceModule);
 int WINAPI RetouchEditor_Open(HWND parentWindow, DibHandle image, RECT* frameRect, POINT* toolWindowPos);
 }
-
-// The frame dialog procedure and the pointer tracking of the modal loop.
-INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Called when the frame is destroyed: ends the editor's modal loop.
 void EditorFrameDestroyed();

@@ -1,5 +1,5 @@
-// The editor frame: a modeless dialog (template 1800) holding the canvas, sized in the
-// proportions it was opened with, painting its own edge.
+#include "retouch/frame/frame_window.h"
+
 #include <algorithm>
 
 #include "retouch/canvas/canvas_window.h"

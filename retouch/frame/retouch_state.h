@@ -62,7 +62,7 @@ struct CrossingNode {
   CrossingNode* next;
 };
 
-struct HistoryEntry;  // one undo record of the retouch history (the brushes' header)
+struct HistoryEntry;  // one undo record of the retouch history (imaging/history.h)
 
 // The creation parameter of the frame dialog.
 struct OpenRequest {
