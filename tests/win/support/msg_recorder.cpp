@@ -251,7 +251,7 @@ HWND MsgRecorder::MakeParent(const char* who, DWORD style) {
   return ownParent_;
 }
 
-void MsgRecorder::Only(std::initializer_list<UINT> messages) { only_.insert(messages.begin(), messages.end()); }
+void MsgRecorder::Only(std::initializer_list<UINT> messages) { only_ = messages; }
 void MsgRecorder::Ignore(std::initializer_list<UINT> messages) { ignored_.insert(messages.begin(), messages.end()); }
 
 bool MsgRecorder::Wanted(unsigned windowFlags, UINT message) const {
@@ -271,9 +271,9 @@ bool MsgRecorder::Record(HWND w, const char* who, unsigned windowFlags, UINT mes
 
 void MsgRecorder::Mark(WPARAM tag) { records_.push_back({nullptr, "marker", kMarkerMessage, tag, 0, kSent}); }
 
-size_t MsgRecorder::Count(UINT message) const {
+size_t MsgRecorder::Count(UINT message, HWND w) const {
   size_t n = 0;
-  for (const MsgRecord& r : records_) n += r.message == message;
+  for (const MsgRecord& r : records_) n += r.message == message && (!w || r.hwnd == w);
   return n;
 }
 

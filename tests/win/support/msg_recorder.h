@@ -96,15 +96,16 @@ class MsgRecorder {
   // A visible top-level window watched as a parent, destroyed with the recorder.
   HWND MakeParent(const char* who = "parent", DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE);
 
-  // Keeps only these messages from now on (markers always); Ignore() adds to the noise left out.
+  // Keeps only these messages from now on (markers always; an empty list keeps all but the
+  // noise); Ignore() adds to the noise left out.
   void Only(std::initializer_list<UINT> messages);
   void Ignore(std::initializer_list<UINT> messages);
 
   void Mark(WPARAM tag);
   void Clear() { records_.clear(); }
   const std::vector<MsgRecord>& records() const { return records_; }
-  // How many of `message` were recorded (for waiting on an event, not for asserting).
-  size_t Count(UINT message) const;
+  // How many of `message` were recorded, by `w` or by any window (for waiting on an event).
+  size_t Count(UINT message, HWND w = nullptr) const;
 
   // Called by the subclass procedure; false when the message is left out.
   bool Record(HWND w, const char* who, unsigned windowFlags, UINT message, WPARAM wParam, LPARAM lParam,
