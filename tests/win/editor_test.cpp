@@ -128,18 +128,20 @@ TEST_F(Editor, RefusesWithoutModuleOrFrameExportOrImage) {
 TEST_F(Editor, FrameWithoutToolWindowExport) {
   RetouchEditor_SetModules(g_hostResNoCreateDialog, g_hostResNoCreateDialog);
   HGLOBAL image = MakeImage(40, 30, [](int, int) { return RGB(10, 20, 30); });
-  bool shown = false, noTools = false, noBackup = false;
+  bool shown = false, noBackup = false;
+  wintest::MsgRecorder dialogs;
+  dialogs.Only({WM_INITDIALOG});
+  dialogs.WatchCreated("#32770", "dialog");
   const EditorRun run = OpenEditor(image, FrameForClient(100, 100, 200, 150), kToolsAt,
                              {Wait(3), Do([&] {
                                 shown = IsWindowVisible(g_state->frameWindow) && g_state->canvasWindow;
-                                noTools = g_state->toolWindow == nullptr;
                                 noBackup = g_state->backupImage == nullptr;
                               }),
                               CloseFrame()});
   EXPECT_TRUE(run.finished);
   EXPECT_EQ(run.result, 0);
   EXPECT_TRUE(shown);
-  EXPECT_TRUE(noTools);
+  wintest::ExpectSequence(dialogs, {{WM_INITDIALOG}}, "the frame and no tool window");
   EXPECT_TRUE(noBackup);
   GlobalFree(image);
 }

@@ -307,9 +307,10 @@ bool ExpectSequence(MsgRecorder& rec, std::span<const Expect> table, const char*
       const std::string want = i < table.size() ? Describe(table[i++]) : "";
       line("  ", want, j < got.size() ? Describe(got[j++]) : "");
     }
-    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << context << ": the messages differ from the expected sequence\n"
-                  << "   " << std::string("expected") + std::string(36, ' ') << "| received\n"
-                  << out.str();
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+        << context << ": the messages differ from the expected sequence\n"
+        << "   expected" << std::string(36, ' ') << "| received\n"
+        << out.str();
   }
   rec.Clear();
   return ok;
