@@ -277,10 +277,10 @@ TEST_F(TamselServices, TimerTellsButtonsWhenTheMouseEntersAndLeaves) {
   lib.HoverTimer(nullptr, WM_TIMER, 0, 0);
   using namespace wintest;
   ExpectSequence(rec,
-                 {{kMouseEnter, kWparam, 0, 0, "first"}, Marker(1),
-                  Marker(2),
-                  {kMouseLeave, 0, 0, 0, "first"}, {kMouseEnter, 0, 0, 0, "second"}, Marker(3),
-                  {kMouseLeave, 0, 0, 0, "second"}},
+                 {{kMouseEnter, kSent | kWparam, 0, 0, "first"}, Marker(1),
+                  Marker(2),  // the second tick inside
+                  {kMouseLeave, kSent, 0, 0, "first"}, {kMouseEnter, kSent, 0, 0, "second"}, Marker(3),
+                  {kMouseLeave, kSent, 0, 0, "second"}},
                  "first, second, outside");
 }
 
