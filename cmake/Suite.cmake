@@ -9,6 +9,7 @@
 #   suite_fuzzer(name SOURCES .. LIBS ..)          libFuzzer target (clang only) + smoke test
 #   suite_check_exports(target expected_file)      export table check with objdump
 #   suite_check_imports(target dll expected_file)  import table check with objdump
+#   suite_check_layering()                         include check of the editor's imaging code
 
 set(SUITE_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
@@ -131,4 +132,10 @@ function(suite_version_resource name description file filetype manifest)
     file(APPEND ${rc} "\n1 24 \"${manifest}\"\n")
   endif()
   set(SUITE_RC_${name} ${rc} PARENT_SCOPE)
+endfunction()
+
+# suite_check_layering(): the editor's imaging code includes nothing above it.
+function(suite_check_layering)
+  add_test(NAME layering_retouch_imaging COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-layering ${PROJECT_SOURCE_DIR})
+  set_tests_properties(layering_retouch_imaging PROPERTIES LABELS source)
 endfunction()

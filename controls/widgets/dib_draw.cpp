@@ -1,8 +1,8 @@
 // Texture bitmaps drawn from packed DIBs: tiled over an area, or placed once.
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
 #include "controls/widgets/packed_dib.h"
+#include "winkit/gdi_guard.h"
 
 PackedDibLock::PackedDibLock(HGLOBAL dib) {
   if (IsNoDib(dib)) return;

@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
-void OnButtonDown(HWND canvas, int x, int y);
-void OnMouseMove(HWND canvas, WPARAM flags, int x, int y);
-void OnButtonUp(HWND canvas, int x, int y);
+#include "retouch/frame/retouch_state.h"
+
+void OnButtonDown(RetouchState& s, HWND canvas, int x, int y);
+void OnMouseMove(RetouchState& s, HWND canvas, WPARAM flags, int x, int y);
+void OnButtonUp(RetouchState& s, HWND canvas, int x, int y);
 // Another window took the mouse capture: a stroke in progress ends as if the button came up.
-void OnCaptureLost(HWND canvas);
-void OnCanvasTimer(HWND canvas, UINT_PTR timerId);
+void OnCaptureLost(RetouchState& s, HWND canvas);
+void OnCanvasTimer(RetouchState& s, HWND canvas, UINT_PTR timerId);
 void OnCanvasKeyDown(HWND canvas, int virtualKey);
 void OnCanvasChar(HWND canvas, int character);

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "controls/widgets/gdi_guard.h"
 #include "retouch/imaging/dib_ops.h"
+#include "winkit/gdi_guard.h"
 
 static_assert(sizeof(BITMAPINFOHEADER) == sizeof(dib::Header), "BITMAPINFOHEADER is the packed header");
 
@@ -321,20 +321,20 @@ void DibDrawRegion(HWND window, HDC dc, DibHandle dib, const RECT* rect) {
                       rect->top < rect->bottom;
   Block crop(inside ? nullptr : DibCrop(dib, rect));
   if (!inside && !crop.h) return;
-  HDC windowDc = GetDC(window);
+  gdi::WindowDC windowDc(window);
   if (!windowDc) return;
   HBITMAP bitmap = nullptr;
-  if (inside && GetDeviceCaps(windowDc, BITSPIXEL) >= 24 && !(GetDeviceCaps(windowDc, RASTERCAPS) & RC_PALETTE)) {
+  if (inside && GetDeviceCaps(windowDc.get(), BITSPIXEL) >= 24 &&
+      !(GetDeviceCaps(windowDc.get(), RASTERCAPS) & RC_PALETTE)) {
     BITMAPINFO info = {};
     DibInitHeader(&info.bmiHeader, width, height, 24);
     void* bits = nullptr;
-    bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap = CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   } else {
-    bitmap = CreateCompatibleBitmap(windowDc, width, height);
+    bitmap = CreateCompatibleBitmap(windowDc.get(), width, height);
   }
   gdi::Owned<HBITMAP> offscreen(bitmap);
-  gdi::MemoryDC memory(windowDc);
-  ReleaseDC(window, windowDc);
+  gdi::MemoryDC memory(windowDc.get());
   if (!offscreen.get() || !memory.get()) return;
   gdi::Select selected(memory.get(), offscreen.get());
   if (inside) {

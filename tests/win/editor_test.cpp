@@ -13,6 +13,7 @@
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/frame/retouch_state.h"
 #include "editor_driver.h"
 #include "msg_recorder.h"
