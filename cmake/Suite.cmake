@@ -54,9 +54,11 @@ function(suite_native_test name)
   set_tests_properties(${name} PROPERTIES LABELS native TIMEOUT 300)
 endfunction()
 
-# One Wine process per test program: the cases of a program run in one start.
+# One Wine process per test program: the cases of a program run in one start. Programs share
+# one display, whose pointer, focus and foreground window any of them may move: they run one at
+# a time unless CONCURRENT says the program leaves the desktop alone.
 function(suite_win_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "CONCURRENT" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} wintest_support GTest::gtest)
   if(SUITE_RUNS_WINDOWS_TESTS)
@@ -66,6 +68,9 @@ function(suite_win_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT}
       WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    if(NOT T_CONCURRENT)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop_pointer)
+    endif()
   endif()
 endfunction()
 
