@@ -242,7 +242,7 @@ HWND MsgRecorder::MakeParent(const char* who, DWORD style) {
     RegisterClassA(&wc);
   }
   if (ownParent_) DestroyWindow(ownParent_);
-  // Shown without activation: Wine takes seconds to destroy an active top-level window.
+  // Shown without activation: Wine takes seconds to destroy an activated top-level window.
   ownParent_ = CreateWindowExA(0, kClass, who, style & ~WS_VISIBLE, 40, 40, 400, 300, nullptr, nullptr, instance,
                                nullptr);
   if (!ownParent_) return nullptr;

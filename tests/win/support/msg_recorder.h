@@ -31,7 +31,11 @@
 //   until something arrived (PumpUntil), the table for asserting what arrived.
 // - ExpectSequence() reports a readable side-by-side listing on mismatch and clears the recorder.
 //   Optional entries are skipped when they do not match (greedily, as the standard conformance
-//   tests do). NameMessage() gives private messages readable names in the listing.
+//   tests do). NameMessage() gives private messages readable names in the listing. A table
+//   may also be a `static const wintest::Expect kName[]`, shared by the cases that expect it.
+// - MakeParent() shows a popup without activating it: an overlapped or activated top-level window
+//   takes Wine about two seconds to destroy. Where cases need another kind, keep one parent for
+//   the suite and a recorder per case that Watch()es it.
 // Sent or posted: a message counts as posted when the thread's message loop retrieved it just
 // before the window got it. Everything runs on the test's thread; windows are ANSI.
 #pragma once
@@ -93,8 +97,8 @@ class MsgRecorder {
   void Watch(HWND w, const char* who = "window", unsigned flags = 0);
   // Watches each window of `className` created from now on (a thread hook), from its first message.
   void WatchCreated(const char* className, const char* who, unsigned flags = 0);
-  // A visible top-level window watched as a parent, destroyed with the recorder.
-  HWND MakeParent(const char* who = "parent", DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  // A top-level window (by default a visible popup) watched as a parent, destroyed with the recorder.
+  HWND MakeParent(const char* who = "parent", DWORD style = WS_POPUP | WS_VISIBLE);
 
   // Keeps only these messages from now on (markers always; an empty list keeps all but the
   // noise); Ignore() adds to the noise left out.
@@ -110,9 +114,9 @@ class MsgRecorder {
   // Called by the subclass procedure; false when the message is left out.
   bool Record(HWND w, const char* who, unsigned windowFlags, UINT message, WPARAM wParam, LPARAM lParam,
               unsigned delivery);
-  const char* Keep(const char* who);
 
  private:
+  const char* Keep(const char* who);
   bool Wanted(unsigned windowFlags, UINT message) const;
 
   std::vector<MsgRecord> records_;
