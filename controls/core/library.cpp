@@ -48,19 +48,3 @@ void LibraryDetach() {
 }
 
 }  // namespace tamsel
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
-  switch (reason) {
-    case DLL_PROCESS_ATTACH:
-      return tamsel::LibraryAttach(module);
-    case DLL_PROCESS_DETACH:
-      tamsel::LibraryDetach();
-      return TRUE;
-    case DLL_THREAD_DETACH:
-      // The trimmer's buffer belongs to the thread that ends.
-      tamsel::FreeThreadTrimBuffer();
-      return TRUE;
-    default:
-      return TRUE;
-  }
-}

@@ -20,7 +20,7 @@
 #include "controls/widgets/control_paint.h"
 #include "controls/widgets/control_text.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
+#include "winkit/gdi_guard.h"
 #include "controls/widgets/host_settings.h"
 
 namespace {
@@ -184,10 +184,11 @@ HWND TabPage(HWND w) {
 
 LRESULT OnSetCheck(HWND w, WPARAM check) {
   const bool now = check != 0;
+  const LONG style = StyleOf(w);
+  // Only the checked member of an auto-radio group keeps the tab stop, whatever it had before.
+  if (TypeOf(style) == BS_AUTORADIOBUTTON) SetWindowLongA(w, GWL_STYLE, now ? style | WS_TABSTOP : style & ~WS_TABSTOP);
   if (now == Checked(w)) return 0;
   SetStateBits(w, now ? kChecked : 0, now ? 0 : kChecked);
-  const LONG style = StyleOf(w);
-  if (TypeOf(style) == BS_AUTORADIOBUTTON) SetWindowLongA(w, GWL_STYLE, now ? style | WS_TABSTOP : style & ~WS_TABSTOP);
   if (FormOf(style) == Form::Tab) RaiseTab(w, now);
   Redraw(w);
   return 0;

@@ -2,7 +2,8 @@
 
 #include "controls/core/library.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
+#include "winkit/bitmaps.h"
+#include "winkit/gdi_guard.h"
 
 namespace ctlpaint {
 
@@ -24,7 +25,7 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, bool keyed) {
   if (keyed) {
     KvDrawTransparentBitmap(dc, bitmap, x, y, TopLeftColour(bitmap));
   } else {
-    DrawBitmapAt(dc, bitmap, x, y);
+    winkit::DrawBitmapAt(dc, bitmap, x, y);
   }
 }
 

@@ -14,7 +14,8 @@
 #include "controls/widgets/control_paint.h"
 #include "controls/widgets/control_text.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
+#include "winkit/bitmaps.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
@@ -172,7 +173,7 @@ RECT PaintPicture(HWND w, HDC dc, const RECT& c, LONG style) {
     }
     return c;
   }
-  DrawBitmapAt(dc, bitmap, picture.left, picture.top);
+  winkit::DrawBitmapAt(dc, bitmap, picture.left, picture.top);
   return text;
 }
 
