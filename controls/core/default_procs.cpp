@@ -3,9 +3,7 @@
 #include "controls/core/classes.h"
 #include "controls/core/library.h"
 
-LRESULT CALLBACK ButtonWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 LRESULT CALLBACK SaisieWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-LRESULT CALLBACK StatiqueWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 LRESULT CALLBACK KvComboWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 LRESULT CALLBACK KvPopupCmbWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 // A dialog class: the dialog manager's procedure.

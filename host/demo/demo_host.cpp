@@ -2,11 +2,13 @@
 // hands them its resource module and opens the editor over a BMP file (or a made-up radiograph).
 //
 //   RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]
+//   RetouchDemo --controls [--script READY DONE]
 //
 // --script drives a short session by itself through the tool window and the canvas: the paint
 // brush with a smaller size, a stroke, the spray with a lower strength, a stroke, the smooth
 // brush, a stroke, undo and redo; then it creates the file READY, waits for the file DONE (at
-// most a minute) and accepts the edits with the tool window's OK button.
+// most a minute) and accepts the edits with the tool window's OK button. --controls shows the
+// gallery of the control library's controls instead (host/demo/controls_gallery.h).
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "host/demo/controls_gallery.h"
 #include "host/demo/demo_image.h"
 
 namespace {
@@ -264,19 +267,33 @@ DWORD WINAPI RunScript(LPVOID param) {
 int main(int argc, char** argv) {
   std::string input, output = "edited.bmp";
   bool alwaysSave = false;
+  bool controls = false;
   Script script;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--out" && i + 1 < argc) output = argv[++i];
     else if (a == "--always-save") alwaysSave = true;
+    else if (a == "--controls") controls = true;
     else if (a == "--script" && i + 2 < argc) {
       script.ready = argv[++i];
       script.done = argv[++i];
     } else if (!a.empty() && a[0] != '-') input = a;
     else {
-      std::fprintf(stderr, "usage: RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]\n");
+      std::fprintf(stderr,
+                   "usage: RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]\n"
+                   "       RetouchDemo --controls [--script READY DONE]\n");
       return 2;
     }
+  }
+
+  if (controls) {
+    Suite suite;
+    if (!LoadSuite(&suite)) return 1;
+    std::printf("Showing the controls gallery.\n");
+    std::fflush(stdout);
+    const int status = demo::RunControlsGallery(suite.controls, script.ready, script.done);
+    UnloadSuite(&suite);
+    return status;
   }
 
   demo::PackedDib picture;
