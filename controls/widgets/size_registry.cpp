@@ -132,7 +132,15 @@ void ReleaseFonts(HGLOBAL block, HGLOBAL successor) {
 void ScaleFont(SizeRegistryEntry& e, int newW, int newH, int oldW, int oldH) {
   const int height = sizes::ScaledFontHeight(e.fontHeight, newH, oldH);
   const int width = sizes::ScaledFontWidth(e.fontWidth, newW, oldW);
-  if (height == e.fontHeight && width == e.fontWidth) return;
+  // Compared with the font the control has now, not with the registered size: a size that comes
+  // out at the registered one must undo the previous resize's font too.
+  if (e.font) {
+    const sizes::FontSize want = sizes::FontFor(width, height);
+    LOGFONTA lf{};
+    if (GetObjectA(e.font, sizeof lf, &lf) && lf.lfHeight == want.height && lf.lfWidth == want.width) return;
+  } else if (height == e.fontHeight && width == e.fontWidth) {
+    return;
+  }
   // Without a font of its own the control's current one is the model; it is never deleted.
   if (HFONT made = MakeControlFont(e.control, e.font ? e.font : ControlFont(e.control), width, height))
     PutFont(e, made);
@@ -212,9 +220,11 @@ extern "C" int WINAPI KvResizeTheControls(HWND dialog) {
     const sizes::Rect to = sizes::ScaleRect(ToRect(e.rect), newW, newH, oldW, oldH);
     const int w = sizes::Span(to.left, to.right), h = sizes::Span(to.top, to.bottom);
     constexpr UINT kFlags = SWP_NOZORDER | SWP_FRAMECHANGED;
-    if (defer) defer = DeferWindowPos(defer, e.control, nullptr, to.left, to.top, w, h, kFlags);
-    // Without the deferred set (none could be made, or it failed) each control is moved alone.
-    if (!defer) SetWindowPos(e.control, nullptr, to.left, to.top, w, h, kFlags);
+    // One deferred set for the dialog's own children (it takes no others); without it (none
+    // could be made, or it failed) a control is moved alone.
+    const bool deferred = defer && GetParent(e.control) == dialog &&
+                          (defer = DeferWindowPos(defer, e.control, nullptr, to.left, to.top, w, h, kFlags));
+    if (!deferred) SetWindowPos(e.control, nullptr, to.left, to.top, w, h, kFlags);
     InvalidateRect(e.control, nullptr, TRUE);
     if (keyboard) continue;
     ScaleFont(e, newW, newH, oldW, oldH);

@@ -118,6 +118,8 @@ TEST_F(SizeRegistry, FontsScaleWithTheHeightAndPlainLeftStaticsKeepTheirs) {
     EXPECT_EQ(lf.lfQuality, PROOF_QUALITY);
   }
   EXPECT_EQ(FontOf(left), hostFont_);
+  ResizeDialog(400, 334);  // -13.03: the registered height again, not the last one
+  EXPECT_EQ(LogFontOf(button).lfHeight, -13);
 
   tamsel::miniKeyboardWindow = dialog_;  // the keyboard's keys move but keep their fonts
   const HFONT before = FontOf(button);
