@@ -103,7 +103,7 @@ class TabPages : public testing::Test {
   HWND Open() {
     HWND d = CreateDialogParamA(testRes, MAKEINTRESOURCEA(kTestTabDialog), nullptr, TabDialogProc,
                                 reinterpret_cast<LPARAM>(&script));
-    if (d) ShowWindow(d, SW_SHOW);
+    if (d) ShowWindow(d, SW_SHOWNA);
     return d;
   }
   HWND Item(int id) const {
