@@ -6,8 +6,6 @@
 LRESULT CALLBACK SaisieWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 LRESULT CALLBACK KvComboWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 LRESULT CALLBACK KvPopupCmbWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-// A dialog class: the dialog manager's procedure.
-LRESULT CALLBACK TabPageWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefDlgProcA(w, m, wp, lp); }
 // The superclass of "EDIT": the system edit procedure.
 LRESULT CALLBACK KcEditWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return CallWindowProcA(tamsel::editClassProc, w, m, wp, lp);
