@@ -12,6 +12,8 @@ bool IsDate(Format f) { return f == Format::Date8 || f == Format::Date10 || f ==
 bool IsTime(Format f) { return f == Format::HoursMinutes || f == Format::HoursMinutesSeconds; }
 bool IsNumber(Format f) { return f == Format::Numeric || f == Format::Amount; }
 bool IsEditableMask(char m) { return m == 'X' || m == '9'; }
+// Dates and times keep their templates even with the mask bit.
+bool TakesMask(uint32_t style) { return (style & kStringMask) && !(style & kDateTime); }
 
 uint16_t Clamp16(size_t v, size_t hi) { return static_cast<uint16_t>(std::min(v, hi)); }
 
@@ -634,7 +636,7 @@ void SetText(State& s, std::string_view text, Result& r) {
 }
 
 void SetMask(State& s, std::string_view mask, Result& r) {
-  if (!(s.style & kStringMask)) return;
+  if (!TakesMask(s.style)) return;
   const bool hadMask = !s.mask.empty();
   const std::string content = hadMask ? MaskContent(s) : s.text;
   s.mask.clear();
@@ -769,7 +771,7 @@ State Create(std::string_view creationText, uint32_t style) {
       t.remove_prefix(1);
     }
   }
-  if ((style & kStringMask) && !t.empty() && t.size() <= kMaxMask) {
+  if (TakesMask(style) && !t.empty() && t.size() <= kMaxMask) {
     s.mask = std::string(t);
     s.text = Layout(s.mask, {}, false);
   } else {
