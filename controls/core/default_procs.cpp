@@ -4,10 +4,7 @@
 #include "controls/core/library.h"
 
 LRESULT CALLBACK ButtonWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-LRESULT CALLBACK SaisieWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 LRESULT CALLBACK StatiqueWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-LRESULT CALLBACK KvComboWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-LRESULT CALLBACK KvPopupCmbWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 // A dialog class: the dialog manager's procedure.
 LRESULT CALLBACK TabPageWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefDlgProcA(w, m, wp, lp); }
 // The superclass of "EDIT": the system edit procedure.
