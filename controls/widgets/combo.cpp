@@ -16,7 +16,7 @@
 #include "controls/core/window_data.h"
 #include "controls/widgets/combo.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
+#include "winkit/gdi_guard.h"
 #include "controls/widgets/saisie.h"
 
 namespace {

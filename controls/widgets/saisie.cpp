@@ -17,7 +17,7 @@
 #include "controls/core/window_data.h"
 #include "controls/widgets/drawing.h"
 #include "controls/widgets/field_rules.h"
-#include "controls/widgets/gdi_guard.h"
+#include "winkit/gdi_guard.h"
 
 namespace tamsel {
 

@@ -38,7 +38,7 @@ class Combos : public ::testing::Test {
   HWND List(int id) { return wdata::combo::ListBox::Get(C(id)); }
   bool Dropped(int id) { return SendMessageA(C(id), CB_GETDROPPEDSTATE, 0, 0) != 0; }
   bool Noted(int id, int code) {
-    for (const Note& n : d.notes)
+    for (const Note& n : d.Notes())
       if (n == Note{id, code}) return true;
     return false;
   }
@@ -80,7 +80,7 @@ TEST_F(Combos, CreationBuildsFieldPopupAndList) {
 
 TEST_F(Combos, SetCurSelShowsTheItemAndNotifies) {
   for (int id : {IDC_EDITABLE, IDC_DROPLIST}) {
-    d.notes.clear();
+    d.rec.Clear();
     SendMessageA(C(id), CB_SETCURSEL, 2, 0);
     wintest::Pump(20);
     char text[32] = {};
@@ -100,7 +100,7 @@ TEST_F(Combos, TypingInTheFieldSelectsTheMatchingItem) {
   wintest::Pump();
   EXPECT_EQ(GetFocus(), edit);
   EXPECT_TRUE(Noted(IDC_EDITABLE, CBN_SETFOCUS));
-  d.notes.clear();
+  d.rec.Clear();
   for (const char c : std::string("De")) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
   wintest::Pump(20);
   EXPECT_EQ(SendMessageA(C(IDC_EDITABLE), CB_GETCURSEL, 0, 0), 3);
@@ -113,7 +113,7 @@ TEST_F(Combos, TypingInTheFieldSelectsTheMatchingItem) {
 TEST_F(Combos, ListOpensSelectsByKeyAndClosesWithEnter) {
   SetFocus(C(IDC_DROPLIST));
   wintest::Pump();
-  d.notes.clear();
+  d.rec.Clear();
   ClickButton(IDC_DROPLIST);
   EXPECT_TRUE(Dropped(IDC_DROPLIST));
   EXPECT_EQ(GetFocus(), List(IDC_DROPLIST));

@@ -10,13 +10,7 @@
 namespace fields_test {
 namespace {
 
-Dialog* current = nullptr;
-
-INT_PTR CALLBACK RecordingProc(HWND, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) return TRUE;
-  if (msg == WM_COMMAND && lp && current) current->notes.emplace_back(LOWORD(wp), HIWORD(wp));
-  return FALSE;
-}
+INT_PTR CALLBACK DialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 }  // namespace
 
@@ -25,20 +19,27 @@ void AttachLibrary() {
 }
 
 bool Dialog::Open(int templateId) {
-  current = this;
-  window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr, RecordingProc, 0);
+  window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr, DialogProc, 0);
   if (!window) return false;
+  rec.Watch(window, "dialog", wintest::kParent);
+  rec.Only({WM_COMMAND});
   SetForegroundWindow(window);
   wintest::Pump(10);
-  notes.clear();
+  rec.Clear();
   return true;
+}
+
+std::vector<Note> Dialog::Notes() const {
+  std::vector<Note> notes;
+  for (const wintest::MsgRecord& r : rec.records())
+    if (r.message == WM_COMMAND && r.lParam) notes.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
+  return notes;
 }
 
 void Dialog::Close() {
   if (window) DestroyWindow(window);
   window = nullptr;
   wintest::Pump();
-  if (current == this) current = nullptr;
 }
 
 std::string Dialog::Text(int id) const {

@@ -1,5 +1,5 @@
 // What the input field and combo box tests share: the library built in, a dialog from a
-// template whose procedure records the notifications, keys and characters sent as the keyboard
+// template, watched by the message recorder, keys and characters sent as the keyboard
 // would, the clipboard, and counts of live objects.
 #pragma once
 
@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "msg_recorder.h"
 
 namespace fields_test {
 
@@ -20,7 +22,9 @@ void AttachLibrary();
 
 struct Dialog {
   HWND window = nullptr;
-  std::vector<Note> notes;
+  // What the dialog is told (WM_COMMAND), in order.
+  wintest::MsgRecorder rec;
+  std::vector<Note> Notes() const;
 
   bool Open(int templateId);
   void Close();

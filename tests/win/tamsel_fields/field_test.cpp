@@ -65,13 +65,16 @@ TEST_F(Fields, EachCharacterNotifiesWhenAcceptedAndNothingWhenRefused) {
     SCOPED_TRACE(std::to_string(c.id) + " " + c.ch);
     d.Focus(c.id);
     const std::string before = d.Text(c.id);
-    d.notes.clear();
+    d.rec.Clear();
     d.Char(c.id, c.ch);
     if (c.accepted) {
-      EXPECT_EQ(d.notes, (std::vector<Note>{{c.id, EN_UPDATE}, {c.id, EN_CHANGE}}));
+      wintest::ExpectSequence(d.rec, {
+          {WM_COMMAND, wintest::kParent | wintest::kWparam | wintest::kSent, MAKEWPARAM(c.id, EN_UPDATE)},
+          {WM_COMMAND, wintest::kParent | wintest::kWparam | wintest::kSent, MAKEWPARAM(c.id, EN_CHANGE)},
+      }, "accepted");
       EXPECT_NE(d.Text(c.id), before);
     } else {
-      EXPECT_TRUE(d.notes.empty());
+      wintest::ExpectSequence(d.rec, {}, "refused");
       EXPECT_EQ(d.Text(c.id), before);
     }
   }
@@ -97,14 +100,14 @@ TEST_F(Fields, FocusInAndOutPerFormat) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.id) + " " + c.typed);
     SetWindowTextA(F(c.id), "");
-    d.notes.clear();
+    d.rec.Clear();
     d.Focus(c.id);
     EXPECT_EQ(d.Text(c.id), c.onFocus);
     d.Type(c.id, c.typed);
     d.Focus(IDC_PLAIN);
     EXPECT_EQ(d.Text(c.id), c.onLeave);
     std::vector<int> codes;
-    for (const Note& n : d.notes)
+    for (const Note& n : d.Notes())
       if (n.first == c.id) codes.push_back(n.second);
     ASSERT_GE(codes.size(), 2u);
     EXPECT_EQ(codes.front(), EN_SETFOCUS);
@@ -167,10 +170,10 @@ TEST_F(Fields, ClipboardRoundTrips) {
   EXPECT_EQ(d.Text(IDC_DATE10), r.monthFirst ? "12/31/2024" : "31/12/2024");
   ASSERT_TRUE(fields_test::PutClipboardBytes("29:00", 6));
   d.Focus(IDC_TIME);
-  d.notes.clear();
+  d.rec.Clear();
   d.Char(IDC_TIME, 22);
   EXPECT_EQ(d.Text(IDC_TIME), "00:00");
-  EXPECT_TRUE(d.notes.empty());
+  EXPECT_TRUE(d.Notes().empty());
 }
 
 TEST_F(Fields, WindowTextSelectionAndExtraBytes) {
