@@ -444,6 +444,8 @@ LRESULT OnComboCreate(HWND w, const CREATESTRUCTA* cs) {
     SetSaisieFocusColor(edit, GetSysColor(COLOR_WINDOW));
     SetSaisieBkColor(edit, GetSysColor(COLOR_BTNFACE));
     SetSaisieTxtColor(edit, GetSysColor(COLOR_WINDOWTEXT));
+    // The creation text goes into the field as a set text: it sets no limit there.
+    if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName) && *cs->lpszName) SetWindowTextA(edit, cs->lpszName);
   }
 
   const HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY, "KvPopupCmb", "", WS_CHILD, 0, h + 1,
