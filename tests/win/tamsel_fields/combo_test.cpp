@@ -235,6 +235,67 @@ TEST_F(Combos, DropButtonShowsTheProgramsArrow) {
   EXPECT_EQ(magenta, 0);
 }
 
+// What the dialog's WM_DRAWITEM and WM_MEASUREITEM carried, read while the call lasts.
+struct OwnerDrawSeen {
+  WNDPROC previous = nullptr;
+  std::vector<DRAWITEMSTRUCT> draws;
+  std::vector<MEASUREITEMSTRUCT> measures;
+} seen;
+
+LRESULT CALLBACK OwnerDrawParent(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DRAWITEM) seen.draws.push_back(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+  if (msg == WM_MEASUREITEM) {
+    auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+    m->itemHeight = 17;
+    seen.measures.push_back(*m);
+    return TRUE;
+  }
+  return CallWindowProcA(seen.previous, w, msg, wp, lp);
+}
+
+TEST_F(Combos, OwnerDrawnListAndFieldGoToTheDialogAsTheCombos) {
+  seen = OwnerDrawSeen();
+  seen.previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(d.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerDrawParent)));
+  const HWND combo = CreateWindowExA(0, "KVCOMBO", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                                     10, 60, 120, 90, d.window, reinterpret_cast<HMENU>(77), nullptr, nullptr);
+  ASSERT_NE(combo, nullptr);
+  for (const char* item : kItems) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  SendMessageA(combo, CB_SETCURSEL, 1, 0);
+  wintest::Pump(20);
+  ASSERT_FALSE(seen.measures.empty());
+  EXPECT_EQ(seen.measures.back().CtlType, static_cast<UINT>(ODT_COMBOBOX));
+  EXPECT_EQ(seen.measures.back().CtlID, 77u);
+
+  // The field part: the current item, drawn by the dialog.
+  seen.draws.clear();
+  RECT rc;
+  GetClientRect(combo, &rc);
+  wintest::Canvas32 canvas(rc.right, rc.bottom);
+  SendMessageA(combo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  ASSERT_FALSE(seen.draws.empty());
+  EXPECT_EQ(seen.draws.front().CtlType, static_cast<UINT>(ODT_COMBOBOX));
+  EXPECT_EQ(seen.draws.front().itemID, 1u);
+  EXPECT_EQ(seen.draws.front().hwndItem, combo);
+  EXPECT_EQ(seen.draws.front().rcItem.right, rc.right - GetSystemMetrics(SM_CXVSCROLL) - 2);
+
+  // The open list's items, forwarded with the combo as their window.
+  seen.draws.clear();
+  SendMessageA(combo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rc.right - 4, rc.bottom / 2));
+  SendMessageA(combo, WM_LBUTTONUP, 0, MAKELPARAM(rc.right - 4, rc.bottom / 2));
+  UpdateWindow(wdata::combo::ListBox::Get(combo));
+  wintest::Pump(30);
+  ASSERT_FALSE(seen.draws.empty());
+  for (const DRAWITEMSTRUCT& draw : seen.draws) {
+    EXPECT_EQ(draw.CtlType, static_cast<UINT>(ODT_COMBOBOX));
+    EXPECT_EQ(draw.CtlID, 77u);
+    EXPECT_EQ(draw.hwndItem, combo);
+  }
+  DestroyWindow(combo);
+  SetWindowLongPtrA(d.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(seen.previous));
+  EXPECT_EQ(tamsel::comboListOpen, 0);
+}
+
 TEST(ComboCycles, CreateOpenCloseDestroyWithoutGrowth) {
   fields_test::AttachLibrary();
   auto cycle = [] {
