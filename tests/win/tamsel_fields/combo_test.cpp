@@ -199,6 +199,18 @@ TEST_F(Combos, ListSizeColoursAndScreenBottom) {
   GetWindowRect(Popup(IDC_DROPLIST), &popup);
   EXPECT_EQ(popup.right - popup.left, 152);
   EXPECT_FALSE(SetKvComboLBSize(d.Item(IDC_AFTER), 10, 10));
+  // Resizing scales the list by the combo's height; through a height of 0 and back.
+  RECT c;
+  GetWindowRect(C(IDC_DROPLIST), &c);
+  const int width = c.right - c.left, height = c.bottom - c.top;
+  SetWindowPos(C(IDC_DROPLIST), nullptr, 0, 0, width, height * 2, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(Popup(IDC_DROPLIST), &popup);
+  EXPECT_EQ(popup.bottom - popup.top, 168);
+  SetWindowPos(C(IDC_DROPLIST), nullptr, 0, 0, width, 0, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(C(IDC_DROPLIST), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(Popup(IDC_DROPLIST), &popup);
+  EXPECT_GT(popup.bottom - popup.top, 0);
+  SetKvComboLBSize(C(IDC_DROPLIST), 150, 60);
 
   EXPECT_EQ(SetKvComboFocusColor(C(IDC_EDITABLE), 0x00FF00), GetSysColor(COLOR_WINDOW));
   EXPECT_EQ(SetKvComboBkColor(C(IDC_EDITABLE), 0x0000FF), GetSysColor(COLOR_BTNFACE));
