@@ -257,6 +257,18 @@ TEST_F(Fields, PaintsItsColoursAndHidesPasswords) {
   };
   EXPECT_EQ(paint("iiii"), paint("WWWW"));
   EXPECT_NE(paint("iiii"), paint("iii"));
+
+  // Nor does the caret: it stands after as many "*" whatever the characters.
+  auto caretAfter = [&](int id, const char* text) {
+    SetWindowTextA(F(id), text);
+    d.Focus(id);
+    d.Key(id, VK_END);
+    POINT p = {};
+    GetCaretPos(&p);
+    return p.x;
+  };
+  EXPECT_EQ(caretAfter(IDC_PASSWORD, "iiii"), caretAfter(IDC_PASSWORD, "WWWW"));
+  EXPECT_LT(caretAfter(IDC_PLAIN, "iiii"), caretAfter(IDC_PLAIN, "WWWW"));
 }
 
 TEST(FieldCycles, CreateTypeDestroyWithoutGrowth) {
