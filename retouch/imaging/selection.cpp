@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "retouch/imaging/brush_ops.h"
@@ -13,43 +14,114 @@ namespace sel {
 
 // ---- Image -----------------------------------------------------------------------------------
 
-bool Image::Create(int32_t width, int32_t height, uint8_t fill) {
+namespace {
+
+// A few freed blocks, the largest last.
+constexpr int kCached = 3;
+void* g_cache[kCached] = {};
+
+}  // namespace
+
+Image::Block* Image::TakeCached(size_t size) {
+  for (void*& slot : g_cache) {
+    Block* b = static_cast<Block*>(slot);
+    // Not much larger than needed: a small image never holds on to a large block.
+    if (b != nullptr && b->capacity >= size && b->capacity - size <= size / 2) {
+      slot = nullptr;
+      return b;
+    }
+  }
+  return nullptr;
+}
+
+void Image::Cache(Block* b) {
+  for (void*& slot : g_cache) {
+    if (slot == nullptr) {
+      slot = b;
+      return;
+    }
+  }
+  // Full: the smallest goes.
+  int smallest = 0;
+  for (int i = 1; i < kCached; ++i)
+    if (static_cast<Block*>(g_cache[i])->capacity < static_cast<Block*>(g_cache[smallest])->capacity) smallest = i;
+  if (static_cast<Block*>(g_cache[smallest])->capacity > b->capacity) {
+    std::free(b);
+    return;
+  }
+  std::free(g_cache[smallest]);
+  g_cache[smallest] = b;
+}
+
+void Image::ReleaseCache() {
+  for (void*& slot : g_cache) {
+    std::free(slot);
+    slot = nullptr;
+  }
+}
+
+bool Image::Create(int32_t width, int32_t height, int fill) {
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
   const size_t stride = static_cast<size_t>(dib::Stride(width, 24));
-  PodArray<uint8_t> block;
-  if (!block.Resize(dib::kHeaderSize + stride * static_cast<size_t>(height))) return false;
+  const size_t size = dib::kHeaderSize + stride * static_cast<size_t>(height);
+  if (size > (size_t{1} << (sizeof(size_t) >= 8 ? 34 : 30))) return false;
+  Block* b = TakeCached(size);
+  if (b == nullptr) {
+    b = static_cast<Block*>(std::malloc(sizeof(Block) + size));
+    if (b == nullptr) return false;
+    b->capacity = size;
+  }
+  b->refs = 1;
+  b->size = size;
   dib::Header h = {};
   h.size = dib::kHeaderSize;
   h.width = width;
   h.height = height;
   h.planes = 1;
   h.bitCount = 24;
-  std::memcpy(block.data(), &h, sizeof h);
-  if (fill != 0) std::memset(block.data() + dib::kHeaderSize, fill, block.size() - dib::kHeaderSize);
+  std::memcpy(b->bytes(), &h, sizeof h);
+  uint8_t* rows = b->bytes() + dib::kHeaderSize;
+  if (fill >= 0) std::memset(rows, fill, size - dib::kHeaderSize);
+  // The bytes that pad the rows are always 0.
+  if (const size_t pad = stride - static_cast<size_t>(width) * 3; pad != 0 && fill != 0) {
+    for (int32_t y = 0; y < height; ++y) std::memset(rows + stride * static_cast<size_t>(y + 1) - pad, 0, pad);
+  }
   dib::View v;
-  if (!dib::ViewOfBlock(block.data(), block.size(), &v)) return false;
-  block_.Swap(block);
+  dib::ViewOfBlock(b->bytes(), size, &v);
+  Clear();
+  block_ = b;
   view_ = v;
   return true;
 }
 
-bool Image::CopyFrom(const Image& o) {
-  if (this == &o) return true;
+void Image::CopyFrom(const Image& o) {
+  if (this == &o || block_ == o.block_) return;
+  Clear();
+  block_ = o.block_;
+  view_ = o.view_;
+  if (block_) ++block_->refs;
+}
+
+bool Image::Duplicate(const Image& o) {
   if (!o.exists()) {
     Clear();
     return true;
   }
-  PodArray<uint8_t> block;
-  if (!block.CopyFrom(o.block_)) return false;
-  dib::View v;
-  if (!dib::ViewOfBlock(block.data(), block.size(), &v)) return false;
-  block_.Swap(block);
-  view_ = v;
+  Image copy;
+  if (!copy.Create(o.width(), o.height(), -1)) return false;
+  std::memcpy(copy.block_->bytes(), o.block_->bytes(), o.block_->size);
+  Swap(copy);
   return true;
 }
 
+void Image::Clear() {
+  if (block_ && --block_->refs == 0) Cache(block_);
+  block_ = nullptr;
+  view_ = dib::View{};
+}
+
 void Image::Swap(Image& o) noexcept {
-  block_.Swap(o.block_);
+  std::swap(block_, o.block_);
   std::swap(view_, o.view_);
 }
 
@@ -69,8 +141,9 @@ bool MakeBase(const Rect& rect, const PodArray<Point>& points, const Crossings& 
               const Image& mask, Base* out) {
   Base b;
   b.rect = rect;
-  if (!b.points.CopyFrom(points) || !b.rows.CopyFrom(rows) || !b.image.CopyFrom(image) || !b.mask.CopyFrom(mask))
-    return false;
+  if (!b.points.CopyFrom(points) || !b.rows.CopyFrom(rows)) return false;
+  b.image.CopyFrom(image);
+  b.mask.CopyFrom(mask);
   SwapBase(b, *out);
   return true;
 }
@@ -90,9 +163,9 @@ bool Commit(Selection& s, Next& n, Bases which, const Metrics& m) {
   Image maskSource, shown;
   if ((which & kRotationBase) && !MakeBase(n.rect, n.outline, n.rows, n.source, n.mask, &rot)) return false;
   if ((which & kSizeBase) && !MakeBase(n.rect, n.outline, n.rows, n.source, n.mask, &size)) return false;
-  if (!move.CopyFrom(n.rows) || !backup.CopyFrom(n.outline) || !maskSource.CopyFrom(n.mask) ||
-      !AdjustedImage(n.source, n.mask, s.adjust, &shown))
+  if (!move.CopyFrom(n.rows) || !backup.CopyFrom(n.outline) || !AdjustedImage(n.source, n.mask, s.adjust, &shown))
     return false;
+  maskSource.CopyFrom(n.mask);
   if (which & kRotationBase) SwapBase(rot, s.rotBase);
   if (which & kSizeBase) SwapBase(size, s.sizeBase);
   s.moveBaseRows.Swap(move);
@@ -270,24 +343,42 @@ void DropSelection(Selection& s) { s = Selection{}; }
 bool CutSelection(const dib::View& image, const Rect& rect, const Crossings& rows, Image* out, Image* mask) {
   if (!dib::Is24(image) || rect.Empty() || !rows.exists()) return false;
   Image picture, shape;
-  if (!picture.Create(rect.Width(), rect.Height(), 0) || !shape.Create(rect.Width(), rect.Height(), 255)) return false;
+  if (!picture.Create(rect.Width(), rect.Height(), -1) || !shape.Create(rect.Width(), rect.Height(), -1)) return false;
   // Columns inside both the rectangle and the image.
   const int32_t lo = std::max(rect.left, 0);
   const int32_t hi = std::min(rect.right, image.width);
+  // Every byte written once: gaps black in the picture and white in the mask, spans copied.
   for (int32_t i = rect.top; i < rect.bottom; ++i) {
     int32_t n = 0;
     const int32_t* xs = rows.Row(i, &n);
     uint8_t* p = picture.view().Row(i - rect.top);
     uint8_t* k = shape.view().Row(i - rect.top);
+    const bool onImage = i >= 0 && i < image.height;
+    int32_t from = rect.left;
+    auto gap = [&](int32_t to) {
+      if (to <= from) return;
+      const size_t at = static_cast<size_t>(from - rect.left) * 3, bytes = static_cast<size_t>(to - from) * 3;
+      std::memset(p + at, 0, bytes);
+      std::memset(k + at, 255, bytes);
+      from = to;
+    };
     for (int32_t j = 0; j + 1 < n; j += 2) {
-      const int32_t a = std::max(xs[j], rect.left), b = std::min(xs[j + 1], rect.right);
+      const int32_t a = std::clamp(xs[j], from, rect.right), b = std::clamp(xs[j + 1], from, rect.right);
       if (a >= b) continue;
-      std::memset(k + static_cast<size_t>(a - rect.left) * 3, 0, static_cast<size_t>(b - a) * 3);
-      if (i < 0 || i >= image.height) continue;
-      const int32_t ca = std::max(a, lo), cb = std::min(b, hi);
-      if (ca < cb)
+      gap(a);
+      const size_t at = static_cast<size_t>(a - rect.left) * 3;
+      std::memset(k + at, 0, static_cast<size_t>(b - a) * 3);
+      const int32_t ca = onImage ? std::max(a, lo) : b, cb = onImage ? std::min(b, hi) : b;
+      if (ca < cb) {
+        std::memset(p + at, 0, static_cast<size_t>(ca - a) * 3);
         std::memcpy(p + static_cast<size_t>(ca - rect.left) * 3, image.Pixel24(ca, i), static_cast<size_t>(cb - ca) * 3);
+        std::memset(p + static_cast<size_t>(cb - rect.left) * 3, 0, static_cast<size_t>(b - cb) * 3);
+      } else {
+        std::memset(p + at, 0, static_cast<size_t>(b - a) * 3);
+      }
+      from = b;
     }
+    gap(rect.right);
   }
   out->Swap(picture);
   mask->Swap(shape);

@@ -22,30 +22,57 @@
 
 namespace sel {
 
-// A 24-bit packed DIB in memory of its own: the 40-byte header, then the rows bottom-up.
+// A 24-bit packed DIB in memory of its own: the 40-byte header, then the rows bottom-up. Copies
+// share the block: an image is written only while it is fresh (just created or duplicated) and
+// never changes once it is part of a selection, so the bases cost no copies. One thread only.
 class Image {
  public:
-  // Every byte of the pixels is `fill`. False for sizes outside 1 .. kMaxSide or when memory fails
-  // (this then unchanged).
-  bool Create(int32_t width, int32_t height, uint8_t fill);
-  bool CopyFrom(const Image& o);
-  void Clear() {
-    block_.Clear();
-    view_ = dib::View{};
+  Image() = default;
+  ~Image() { Clear(); }
+  Image(const Image&) = delete;
+  Image& operator=(const Image&) = delete;
+  Image(Image&& o) noexcept { Swap(o); }
+  Image& operator=(Image&& o) noexcept {
+    if (this != &o) {
+      Clear();
+      Swap(o);
+    }
+    return *this;
   }
+
+  // A fresh image with every byte of the pixels `fill`; `fill` < 0 leaves them unset. False for
+  // sizes outside 1 .. kMaxSide or when memory fails (this then unchanged).
+  bool Create(int32_t width, int32_t height, int fill);
+  // Shares `o`'s block.
+  void CopyFrom(const Image& o);
+  // A fresh copy of `o`'s pixels.
+  bool Duplicate(const Image& o);
+  void Clear();
   void Swap(Image& o) noexcept;
   bool exists() const { return view_.valid(); }
   const dib::View& view() const { return view_; }
   int32_t width() const { return view_.width; }
   int32_t height() const { return view_.height; }
   // The whole block (header and rows), as StretchDIBits takes it.
-  const uint8_t* block() const { return block_.data(); }
-  size_t blockSize() const { return block_.size(); }
+  const uint8_t* block() const { return block_ ? block_->bytes() : nullptr; }
+  size_t blockSize() const { return block_ ? block_->size : 0; }
 
   static constexpr int32_t kMaxSide = 32767;
 
+  // Blocks of images no longer used are kept for the next images of about their size (a new
+  // block costs a page fault every few kilobytes on first touch). This frees them.
+  static void ReleaseCache();
+
  private:
-  PodArray<uint8_t> block_;
+  struct Block {
+    size_t refs;
+    size_t size;
+    size_t capacity;
+    uint8_t* bytes() { return reinterpret_cast<uint8_t*>(this + 1); }
+  };
+  static Block* TakeCached(size_t size);
+  static void Cache(Block* b);
+  Block* block_ = nullptr;
   dib::View view_;
 };
 

@@ -35,9 +35,13 @@ void WhitenPixel(uint8_t* p, int32_t passes) {
 }
 
 bool AdjustedImage(const Image& source, const Image& mask, const Adjustments& a, Image* out) {
+  if (a.Neutral() || !source.exists() || !mask.exists()) {
+    out->CopyFrom(source);
+    return true;
+  }
   Image result;
-  if (!result.CopyFrom(source)) return false;
-  if (!a.Neutral() && result.exists() && mask.exists()) {
+  if (!result.Duplicate(source)) return false;
+  {
     const tone::Adjustment adj = tone::MakeAdjustment(tone::kSelectionScale, a.toneSlope, a.toneOffset,
                                                       a.saturationValue, a.hueShift);
     const dib::View& v = result.view();
@@ -60,9 +64,8 @@ bool AdjustedImage(const Image& source, const Image& mask, const Adjustments& a,
 bool ApplyAdjustments(Selection& s) {
   if (!s.floatActive || !s.selectionSource.exists()) return false;
   Image shown, mask;
-  if (!mask.CopyFrom(s.selectionMaskSource.exists() ? s.selectionMaskSource : s.selectionMask) ||
-      !AdjustedImage(s.selectionSource, mask, s.adjust, &shown))
-    return false;
+  mask.CopyFrom(s.selectionMaskSource.exists() ? s.selectionMaskSource : s.selectionMask);
+  if (!AdjustedImage(s.selectionSource, mask, s.adjust, &shown)) return false;
   s.selectionImage.Swap(shown);
   s.selectionMask.Swap(mask);
   return true;

@@ -33,21 +33,36 @@ void Extremes(const PodArray<Point>& points, int32_t* minX, int32_t* minY, int32
   }
 }
 
-// The rows of a picture below its first, in reverse order: its first row is always outside the
-// outline, so the picture turns over with the crossings of rows top + 1 .. bottom - 1.
-void FlipContentRows(const dib::View& v) {
+// A fresh copy of `from` turned over: left to right, or top to bottom for the rows below the
+// first. The first row of a selection is always outside its outline, so the picture turns over
+// with the crossings of rows top + 1 .. bottom - 1.
+bool Turned(const Image& from, bool topBottom, Image* out) {
+  const dib::View& v = from.view();
+  Image t;
+  if (!t.Create(v.width, v.height, -1)) return false;
+  const dib::View& d = t.view();
   const size_t bytes = static_cast<size_t>(v.width) * 3;
-  uint8_t buffer[1024];
-  for (int32_t a = 1, b = v.height - 1; a < b; ++a, --b) {
-    uint8_t* p = v.Row(a);
-    uint8_t* q = v.Row(b);
-    for (size_t done = 0; done < bytes; done += sizeof buffer) {
-      const size_t n = std::min(sizeof buffer, bytes - done);
-      std::memcpy(buffer, p + done, n);
-      std::memcpy(p + done, q + done, n);
-      std::memcpy(q + done, buffer, n);
+  for (int32_t y = 0; y < v.height; ++y) {
+    if (topBottom) {
+      std::memcpy(d.Row(y), v.Row(y == 0 ? 0 : v.height - y), bytes);
+      continue;
     }
+    // Pixels move as 4-byte words whose 4th byte the next pixel overwrites; the row's last
+    // pixel (read first) and its last written one go as 3 bytes, so no word leaves the row.
+    const uint8_t* p = v.Row(y) + bytes - 3;
+    uint8_t* q = d.Row(y);
+    std::memcpy(q, p, 3);
+    for (int32_t x = 1; x < v.width - 1; ++x) {
+      p -= 3;
+      q += 3;
+      uint32_t w;
+      std::memcpy(&w, p, 4);
+      std::memcpy(q, &w, 4);
+    }
+    if (v.width > 1) std::memcpy(q + 3, p - 3, 3);
   }
+  out->Swap(t);
+  return true;
 }
 
 }  // namespace
@@ -60,8 +75,9 @@ bool MoveSelection(Selection& s, int32_t dx, int32_t dy, const Metrics& m) {
   Next n;
   const Rect& r = s.selectionRect;
   n.rect = Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-  if (!n.outline.CopyFrom(s.outline) || !n.source.CopyFrom(s.selectionSource) || !n.mask.CopyFrom(s.selectionMask))
-    return false;
+  if (!n.outline.CopyFrom(s.outline)) return false;
+  n.source.CopyFrom(s.selectionSource);
+  n.mask.CopyFrom(s.selectionMask);
   for (Point& p : n.outline) p = Point{AtLeastOne(int64_t{p.x} + dx), AtLeastOne(int64_t{p.y} + dy)};
   const bool ok = Remap(s.moveBaseRows, s.moveBaseRows.rowCount(), &n.rows, [&](int32_t row, int32_t x, int32_t* nr, int32_t* nx) {
     *nr = row + dy;
@@ -150,9 +166,9 @@ bool ResizeSelection(Selection& s, const Rect& N, const Metrics& m) {
   n.rect = N;
   if (N == S) {
     // Back to the base's own size: the base itself, not a resampling of the last result.
-    if (!n.outline.CopyFrom(base.points) || !n.rows.CopyFrom(base.rows) || !n.source.CopyFrom(base.image) ||
-        !n.mask.CopyFrom(base.mask))
-      return false;
+    if (!n.outline.CopyFrom(base.points) || !n.rows.CopyFrom(base.rows)) return false;
+    n.source.CopyFrom(base.image);
+    n.mask.CopyFrom(base.mask);
   } else {
     if (!n.outline.CopyFrom(base.points)) return false;
     int32_t minX, minY, maxX, maxY;
@@ -293,9 +309,9 @@ bool RotateSelection(Selection& s, int32_t delta, int32_t imageWidth, int32_t im
   Next n;
   if (angle % 360 == 0) {
     n.rect = base.rect;
-    if (!n.outline.CopyFrom(base.points) || !n.rows.CopyFrom(base.rows) || !n.source.CopyFrom(base.image) ||
-        !n.mask.CopyFrom(base.mask))
-      return false;
+    if (!n.outline.CopyFrom(base.points) || !n.rows.CopyFrom(base.rows)) return false;
+    n.source.CopyFrom(base.image);
+    n.mask.CopyFrom(base.mask);
   } else {
     const double theta = angle * std::numbers::pi / 180.0;
     const double c = std::cos(theta), sn = std::sin(theta);
@@ -354,15 +370,14 @@ bool MirrorSelection(Selection& s, bool topBottom, const Metrics& m) {
   if (!Floating(s) || !s.selectionMaskSource.exists() || !s.moveBaseRows.exists()) return false;
   Next n;
   n.rect = s.selectionRect;
-  if (!n.outline.CopyFrom(s.outline) || !n.source.CopyFrom(s.selectionSource) || !n.mask.CopyFrom(s.selectionMask))
+  if (!n.outline.CopyFrom(s.outline) || !Turned(s.selectionSource, topBottom, &n.source) ||
+      !Turned(s.selectionMask, topBottom, &n.mask))
     return false;
   int32_t minX, minY, maxX, maxY;
   Extremes(n.outline, &minX, &minY, &maxX, &maxY);
   const Rect& c = s.completedRect;
   bool ok;
   if (topBottom) {
-    FlipContentRows(n.source.view());
-    FlipContentRows(n.mask.view());
     for (Point& p : n.outline) p.y = minY + maxY - p.y;
     ok = Remap(s.moveBaseRows, s.moveBaseRows.rowCount(), &n.rows, [&](int32_t row, int32_t x, int32_t* nr, int32_t* nx) {
       *nr = c.top + c.bottom - row;
@@ -370,7 +385,6 @@ bool MirrorSelection(Selection& s, bool topBottom, const Metrics& m) {
       return true;
     });
   } else {
-    if (!dib::Mirror(n.source.view()) || !dib::Mirror(n.mask.view())) return false;
     for (Point& p : n.outline) p.x = minX + maxX - p.x;
     ok = Remap(s.moveBaseRows, s.moveBaseRows.rowCount(), &n.rows, [&](int32_t row, int32_t x, int32_t* nr, int32_t* nx) {
       *nr = row;

@@ -1,7 +1,7 @@
 // A plain model of the lasso region, independent of the crossing lists: the closed pixel path of
 // the outline as a polygon through pixel centres, filled by the even-odd rule and sampled at the
 // top-left corner of each pixel's lower half (x + 0.5, y - 0.5), where the path's row changes
-// cross. Used by the tests and the fuzz target.
+// cross. A region that lies within one row is no selection. Used by the tests and the fuzz target.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,15 @@ inline std::vector<bool> EvenOddFill(const std::vector<sel::Point>& vertices, in
       for (int64_t m : meets[static_cast<size_t>(y)]) n += m < 2 * x + 1;
       inside[static_cast<size_t>(y * w + x)] = n & 1;
     }
+  // A region within one row is no selection.
+  int rows = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (inside[static_cast<size_t>(y * w + x)]) {
+        ++rows;
+        break;
+      }
+  if (rows < 2) inside.assign(inside.size(), false);
   return inside;
 }
 
