@@ -12,6 +12,12 @@
 //                                           kSelectionScale (255) for the floating selection
 //   AdjustPixel / AdjustPixels              apply it to blue-green-red pixels
 // The selection's whitening passes are not part of this kernel: they follow it.
+//
+// The floating selection's values map as
+//   MakeAdjustment(kSelectionScale, toneSlope, toneOffset, saturationValue, hueShift)
+// and the image dialog's bars 101 .. 104 as MakeAdjustment(kImageScale, a, b, c, d). Build the
+// adjustment once per application (it carries its tables, about 2 KiB) and call AdjustPixel for
+// each pixel inside the mask, or AdjustPixels for runs.
 #pragma once
 
 #include <cstddef>
