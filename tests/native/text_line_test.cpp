@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "retouch/text/text_line.h"
+#include "retouch/canvas/text_line.h"
 
 namespace {
 

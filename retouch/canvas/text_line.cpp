@@ -1,4 +1,4 @@
-#include "retouch/text/text_line.h"
+#include "retouch/canvas/text_line.h"
 
 #include <cstring>
 
