@@ -6,10 +6,12 @@
 //
 // --script drives a short session by itself through the tool window and the canvas: the paint
 // brush with a smaller size, a stroke, the spray with a lower strength, a stroke, the smooth
-// brush, a stroke, undo and redo, and a lasso around a tooth that is moved, turned and stamped and
-// stays floating with its handles; then it creates the file READY, waits for the file DONE (at
-// most a minute) and accepts the edits with the tool window's OK button. --controls shows the
-// gallery of the control library's controls instead (host/demo/controls_gallery.h).
+// brush, a stroke, undo and redo, a lasso around a tooth that is moved, turned and stamped and
+// stays floating with its handles, the image adjustment (more contrast, brighter, more saturated,
+// hue turned), a line of text written and burned in with Enter; then it creates the file READY,
+// waits for the file DONE (at most a minute) and accepts the edits with the tool window's OK
+// button. --controls shows the gallery of the control library's controls instead
+// (host/demo/controls_gallery.h).
 #include <windows.h>
 
 #include <cmath>
@@ -196,6 +198,48 @@ void DragBar(HWND tools, int id, int position) {
   Sleep(100);
 }
 
+struct Dialog {
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindAdjustDialog(HWND window, LPARAM param) {
+  if (GetDlgItem(window, 101) && GetDlgItem(window, 156) && IsWindowVisible(window)) {
+    reinterpret_cast<Dialog*>(param)->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// What a vertical bar of the adjustment dialog tells the dialog when its thumb is dragged and let go.
+void DragVerticalBar(HWND dialog, int id, int position) {
+  HWND bar = GetDlgItem(dialog, id);
+  for (int code : {SB_THUMBTRACK, SB_THUMBPOSITION})
+    SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(code, static_cast<WORD>(position)), reinterpret_cast<LPARAM>(bar));
+  SendMessageA(dialog, WM_VSCROLL, SB_ENDSCROLL, reinterpret_cast<LPARAM>(bar));
+  Sleep(150);
+}
+
+// The tool window's button 114 opens a modal dialog: the click is posted, so that this thread
+// goes on while the dialog runs, and the dialog is looked for among the editor's windows.
+bool AdjustInDialog(HWND tools, DWORD uiThread) {
+  PostMessageA(GetDlgItem(tools, 114), BM_CLICK, 0, 0);
+  Dialog found;
+  for (int i = 0; i < 100 && !found.window; ++i) {
+    Sleep(50);
+    EnumThreadWindows(uiThread, FindAdjustDialog, reinterpret_cast<LPARAM>(&found));
+  }
+  if (!found.window) return false;
+  Sleep(300);
+  DragVerticalBar(found.window, 101, -35);  // contrast: lower is stronger
+  DragVerticalBar(found.window, 102, -10);  // brightness: lower is brighter
+  DragVerticalBar(found.window, 103, 25);   // saturation: below 50 is more
+  DragVerticalBar(found.window, 104, 60);   // hue
+  Sleep(300);
+  SendMessageA(GetDlgItem(found.window, IDOK), BM_CLICK, 0, 0);
+  Sleep(300);
+  return true;
+}
+
 void PointAt(HWND canvas, int x, int y, WPARAM buttons, UINT message = WM_MOUSEMOVE) {
   POINT p{x, y};
   ClientToScreen(canvas, &p);
@@ -330,6 +374,23 @@ DWORD WINAPI RunScript(LPVOID param) {
   Stroke(canvas, 50, 20, 50, 80);
   Click(tools, 190);
   Click(tools, 191);
+  std::printf("Script: image adjustment: contrast -35, brightness -10, saturation 25, hue 60; OK\n");
+  std::fflush(stdout);
+  if (!AdjustInDialog(tools, script->uiThread)) std::printf("Script: the adjustment dialog did not come up\n");
+  std::printf("Script: text tool, height 28, a line of text burned in with Enter\n");
+  Click(tools, 123);
+  DragBar(tools, 204, 28);
+  {
+    RECT rc{};
+    GetClientRect(canvas, &rc);
+    PointAt(canvas, rc.right / 12, rc.bottom * 9 / 10, 0);
+    PointAt(canvas, rc.right / 12, rc.bottom * 9 / 10, MK_LBUTTON, WM_LBUTTONDOWN);
+    PointAt(canvas, rc.right / 12, rc.bottom * 9 / 10, 0, WM_LBUTTONUP);
+    for (const char* c = "Retouched: 36 & 37"; *c; ++c) PostMessageA(canvas, WM_CHAR, static_cast<unsigned char>(*c), 0);
+    Sleep(200);
+    PostMessageA(canvas, WM_KEYDOWN, VK_RETURN, 0);
+    Sleep(200);
+  }
   std::printf("Script: back to the paint brush (its size 12 comes back)\n");
   Click(tools, 117);
   std::fflush(stdout);

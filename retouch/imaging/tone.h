@@ -12,6 +12,12 @@
 //                                           kSelectionScale (255) for the floating selection
 //   AdjustPixel / AdjustPixels              apply it to blue-green-red pixels
 // The selection's whitening passes are not part of this kernel: they follow it.
+//
+// The floating selection's values map as
+//   MakeAdjustment(kSelectionScale, toneSlope, toneOffset, saturationValue, hueShift)
+// and the image dialog's bars 101 .. 104 as MakeAdjustment(kImageScale, a, b, c, d). Build the
+// adjustment once per application (it carries its tables, about 2 KiB) and call AdjustPixel for
+// each pixel inside the mask, or AdjustPixels for runs.
 #pragma once
 
 #include <cstddef>
@@ -37,12 +43,17 @@ void RgbToHls(int32_t r, int32_t g, int32_t b, int32_t* h, int32_t* l, int32_t* 
 // 0 .. 255.
 void HlsToRgb(int32_t h, int32_t l, int32_t s, int32_t* r, int32_t* g, int32_t* b);
 
-// One adjustment, ready to apply. Build it with MakeAdjustment.
+// One adjustment, ready to apply. Build it with MakeAdjustment; the tables after `colour` are
+// derived from the fields before it.
 struct Adjustment {
-  uint8_t table[256] = {};     // tone table, applied to each channel first
+  uint8_t table[256] = {};         // tone table, applied to each channel first
   int32_t saturationFactor = 128;  // s becomes min(252, (saturationFactor * s) >> 7)
-  int32_t hueShift = 0;        // added to h, wrapped once into 0 .. 252
-  bool colour = false;         // false: the tone table alone (saturation 50 and hue 0)
+  int32_t hueShift = 0;            // added to h, wrapped once into 0 .. 252
+  bool colour = false;             // false: the tone table alone (saturation 50 and hue 0)
+  uint8_t saturation[kHlsMax + 1] = {};  // s -> adjusted s
+  uint32_t hueWeights[kHlsMax + 1] = {};  // h -> the hue ramp weights of red, green, blue (bytes
+                                          // 0, 1, 2) at the shifted hue
+  uint8_t grey[256] = {};          // result channel of the grey pixel (v, v, v)
 };
 
 // contrast and brightness -100 .. 100 (0 neutral; lower is stronger, lower is brighter),
