@@ -1,6 +1,7 @@
 #include "retouch/imaging/selection_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -32,11 +33,13 @@ bool Is24Of(const dib::View& v, int32_t w, int32_t h) {
 // Little-endian bytes gathered for the sink in large pieces.
 class Writer {
  public:
-  explicit Writer(const Sink& sink) : sink_(sink) { buffer_.reserve(kChunk); }
+  explicit Writer(const Sink& sink) : sink_(sink), buffer_(kChunk) {}
   bool ok() const { return ok_; }
   void U16(uint32_t v) {
-    Byte(v & 0xFF);
-    Byte(v >> 8 & 0xFF);
+    if (uint8_t* p = Take(2)) {
+      p[0] = static_cast<uint8_t>(v);
+      p[1] = static_cast<uint8_t>(v >> 8);
+    }
   }
   void U32(uint32_t v) {
     U16(v & 0xFFFF);
@@ -53,26 +56,28 @@ class Writer {
       U32(value);
     }
   }
-  // Room for `n` bytes at the end of the buffer, flushed first when needed.
+  // Room for `n` bytes at the end of the buffer (flushed first when needed); null after a
+  // failed write.
   uint8_t* Take(size_t n) {
-    if (buffer_.size() + n > kChunk && !Flush()) return nullptr;
-    const size_t at = buffer_.size();
-    buffer_.resize(at + n);
-    return buffer_.data() + at;
+    if (used_ + n > buffer_.size()) {
+      if (!Flush()) return nullptr;
+      if (n > buffer_.size()) buffer_.resize(n);
+    }
+    uint8_t* p = buffer_.data() + used_;
+    used_ += n;
+    return p;
   }
   bool Flush() {
-    if (ok_ && !buffer_.empty()) ok_ = sink_.write(sink_.context, buffer_.data(), buffer_.size());
-    buffer_.clear();
+    if (ok_ && used_ != 0) ok_ = sink_.write(sink_.context, buffer_.data(), used_);
+    used_ = 0;
     return ok_;
   }
 
  private:
-  static constexpr size_t kChunk = size_t{1} << 16;
-  void Byte(uint32_t v) {
-    if (uint8_t* p = Take(1)) *p = static_cast<uint8_t>(v);
-  }
+  static constexpr size_t kChunk = size_t{1} << 18;
   Sink sink_;
   std::vector<uint8_t> buffer_;
+  size_t used_ = 0;
   bool ok_ = true;
 };
 
@@ -113,12 +118,53 @@ void WriteBits888(Writer& w) {
   w.U16(8);
 }
 
-// Red, green, blue from blue, green, red.
+// Red, green, blue from blue, green, red (and back). Four pixels are three 32-bit words, turned
+// with shifts where the machine stores words little-endian.
 void SwapToRgb(const uint8_t* from, uint8_t* to, int32_t pixels) {
-  for (int32_t i = 0; i < pixels; ++i, from += 3, to += 3) {
-    to[0] = from[2];
-    to[1] = from[1];
-    to[2] = from[0];
+  size_t i = 0;
+  const size_t n = static_cast<size_t>(pixels) * 3;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 12 <= n; i += 12) {
+      uint32_t w[3];
+      std::memcpy(w, from + i, 12);
+      const uint32_t a = w[0], b = w[1], c = w[2];
+      w[0] = (a & 0x0000FF00u) | (a >> 16 & 0xFFu) | (a << 16 & 0xFF0000u) | (b << 16 & 0xFF000000u);
+      w[1] = (b & 0xFF0000FFu) | (a >> 16 & 0xFF00u) | (c << 16 & 0xFF0000u);
+      w[2] = (c & 0x00FF0000u) | (b >> 16 & 0xFFu) | (c >> 16 & 0xFF00u) | (c << 16 & 0xFF000000u);
+      std::memcpy(to + i, w, 12);
+    }
+  }
+  for (; i < n; i += 3) {
+    const uint8_t r = from[i];
+    to[i + 1] = from[i + 1];
+    to[i] = from[i + 2];
+    to[i + 2] = r;
+  }
+}
+
+// One mask row packed: bit 1 (most significant first) where the red byte is not 0.
+void PackMaskRow(const uint8_t* __restrict mask, uint8_t* __restrict row, int32_t width) {
+  const int32_t whole = width / 8;
+  for (int32_t b = 0; b < whole; ++b, mask += 24) {
+    // Masks are long runs of black and white: eight pixels of one kind are one test.
+    uint64_t w[3];
+    std::memcpy(w, mask, 24);
+    if ((w[0] | w[1] | w[2]) == 0) {
+      row[b] = 0;
+      continue;
+    }
+    if ((w[0] & w[1] & w[2]) == ~uint64_t{0}) {
+      row[b] = 0xFF;
+      continue;
+    }
+    uint32_t v = 0;
+    for (int k = 0; k < 8; ++k) v = v << 1 | (mask[3 * k + 2] != 0);
+    row[b] = static_cast<uint8_t>(v);
+  }
+  if (width % 8) {
+    uint32_t v = 0;
+    for (int k = 0; k < 8; ++k) v = v << 1 | (k < width % 8 && mask[3 * k + 2] != 0);
+    row[whole] = static_cast<uint8_t>(v);
   }
 }
 
@@ -214,13 +260,7 @@ bool WriteSelection(const dib::View& image, const dib::View& mask, int32_t xPels
   WriteDirectory(out, {4, w, h, 1, 1, 4, p2 + kMaskGap, 1, h, s2, p2 + kDirectoryBytes, p3});
   WriteResolution(out, xDpi, yDpi);
   for (int32_t y = 0; y < height && out.ok(); ++y) {
-    uint8_t* row = out.Take(rowBytes);
-    if (!row) break;
-    std::memset(row, 0, rowBytes);
-    const uint8_t* m = mask.Row(y);
-    for (int32_t x = 0; x < width; ++x) {
-      if (m[size_t{3} * static_cast<size_t>(x) + 2] != 0) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
-    }
+    if (uint8_t* row = out.Take(rowBytes)) PackMaskRow(mask.Row(y), row, width);
   }
 
   WriteDirectory(out, {1, kThumbWidth, kThumbHeight, 3, p3 + kDirectoryBytes, 2, p3 + kThumbGap, 3,
@@ -372,7 +412,8 @@ bool ReadRows(const Reader& r, uint64_t offset, uint64_t rowBytes, int32_t rows,
   if (rowBytes == 0 || rows <= 0) return false;
   const uint64_t total = rowBytes * static_cast<uint64_t>(rows);
   if (offset > r.length() || total > r.length() - offset) return false;
-  const uint64_t perPiece = std::max<uint64_t>(1, (uint64_t{1} << 16) / rowBytes);
+  // Pieces that stay in the cache between the read and the conversion.
+  const uint64_t perPiece = std::max<uint64_t>(1, (uint64_t{1} << 17) / rowBytes);
   std::vector<uint8_t> piece(static_cast<size_t>(rowBytes * std::min<uint64_t>(perPiece, static_cast<uint64_t>(rows))));
   for (int32_t y = 0; y < rows;) {
     const int32_t n = static_cast<int32_t>(std::min<uint64_t>(perPiece, static_cast<uint64_t>(rows - y)));
@@ -470,13 +511,32 @@ bool ReadImageAndMask(const Source& source, const Layout& layout, const dib::Vie
   const int32_t w = layout.width;
   const bool pixels = ReadRows(r, layout.imageAt, uint64_t{3} * static_cast<uint64_t>(w), layout.height,
                                [&](const uint8_t* row, int32_t y) { SwapToRgb(row, image.Row(y), w); });
-  return pixels && ReadRows(r, layout.maskAt, MaskRow(w), layout.height, [&](const uint8_t* row, int32_t y) {
-           uint8_t* to = mask.Row(y);
-           for (int32_t x = 0; x < w; ++x, to += 3) {
-             const uint8_t v = (row[x >> 3] << (x & 7) & 0x80) ? 255 : 0;
-             to[0] = to[1] = to[2] = v;
-           }
-         });
+  if (!pixels) return false;
+  // Eight mask pixels, three bytes each, for every value of a mask byte.
+  static const auto expand = [] {
+    std::vector<uint8_t> table(256 * 24);
+    for (int v = 0; v < 256; ++v)
+      for (int k = 0; k < 8; ++k) std::memset(&table[v * 24 + k * 3], (v << k & 0x80) ? 255 : 0, 3);
+    return table;
+  }();
+  const int32_t whole = w / 8;
+  return ReadRows(r, layout.maskAt, MaskRow(w), layout.height, [&](const uint8_t* row, int32_t y) {
+    uint8_t* to = mask.Row(y);
+    for (int32_t b = 0; b < whole;) {
+      // Runs of eight-pixel groups all inside or all outside are one fill.
+      const uint8_t v = row[b];
+      int32_t e = b + 1;
+      if (v == 0 || v == 0xFF) {
+        while (e < whole && row[e] == v) ++e;
+        std::memset(to, v, static_cast<size_t>(e - b) * 24);
+      } else {
+        std::memcpy(to, &expand[v * 24u], 24);
+      }
+      to += static_cast<size_t>(e - b) * 24;
+      b = e;
+    }
+    if (w % 8) std::memcpy(to, &expand[row[whole] * 24u], static_cast<size_t>(w % 8) * 3);
+  });
 }
 
 bool ReadThumbnail(const Source& source, const Layout& layout, const dib::View& thumbnail) {

@@ -297,8 +297,8 @@ TEST(SelectionFile, WriterRefusesBadInputAndStopsAtTheFirstFailedWrite) {
   EXPECT_NE(selfile::FileSize(65535, 1), 0u);
   EXPECT_EQ(selfile::FileSize(0, 5), 0u);
 
-  // Patch of more than one 64 KiB piece: fail the first, a middle and the last write.
-  const Image big = seltest::Patch(300, 300), bigMask = seltest::Mask(300, 300);
+  // Patch of several pieces of the writer: fail the first, a middle and the last write.
+  const Image big = seltest::Patch(600, 600), bigMask = seltest::Mask(600, 600);
   struct Counting {
     int calls = 0, failAt = 0;
   };
