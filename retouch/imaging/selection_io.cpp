@@ -1,6 +1,5 @@
 #include "retouch/imaging/selection_io.h"
 
-#include "retouch/frame/editor.h"
 #include "retouch/imaging/selection_file.h"
 
 namespace {
@@ -138,17 +137,6 @@ int ReadSelectionImages(const char* path, DibHandle* image, DibHandle* mask) {
   }
   *image = patch.release();
   *mask = shape.release();
-  return 1;
-}
-
-int ReadSelectionFile(const char* path) {
-  RetouchState* s = g_state;
-  DibHandle image = nullptr, mask = nullptr;
-  if (!s || !ReadSelectionImages(path, &image, &mask)) return 0;
-  if (s->selectionImage) GlobalFree(s->selectionImage);
-  if (s->selectionMask) GlobalFree(s->selectionMask);
-  s->selectionImage = image;
-  s->selectionMask = mask;
   return 1;
 }
 

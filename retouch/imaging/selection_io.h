@@ -18,9 +18,5 @@ int WriteNewSelectionFile(const char* path, DibHandle image, DibHandle mask, BOO
 // success; 0 with nothing allocated on failure.
 int ReadSelectionImages(const char* path, DibHandle* image, DibHandle* mask);
 
-// Loads the patch and mask into the editor's `selectionImage` and `selectionMask`, freeing the
-// previous blocks; on failure both stay as they were.
-int ReadSelectionFile(const char* path);
-
 // The file's 40 x 30 thumbnail as a new 24-bit block, or none.
 DibHandle ReadSelectionThumbnail(const char* path);

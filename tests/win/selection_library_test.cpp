@@ -1,5 +1,5 @@
-// Selection files on disk and the selection library: the folder beside the module (here the
-// test program), the list file, numbering, the list box's items and deletion.
+// Selection files on disk and the selection library: a library folder, its list file, numbering,
+// the list box's items and deletion.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "retouch/frame/editor.h"
-#include "retouch/imaging/library_window.h"
+#include "retouch/imaging/selection_store.h"
 #include "retouch/imaging/selection_io.h"
 #include "test_images.h"
 #include "wintest.h"
@@ -62,25 +61,22 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   CloseHandle(h);
 }
 
-// The editor's state with a selection of its own, and no library folder before or after.
+// A selection to save, and no library folder before or after.
 class SelectionLibrary : public testing::Test {
  protected:
-  void SetUp() override {
-    RemoveLibrary();
-    state_ = {};
-    g_state = &state_;
-  }
+  void SetUp() override { RemoveLibrary(); }
   void TearDown() override {
-    if (state_.selectionImage) GlobalFree(state_.selectionImage);
-    if (state_.selectionMask) GlobalFree(state_.selectionMask);
-    g_state = nullptr;
+    if (image_) GlobalFree(image_);
+    if (mask_) GlobalFree(mask_);
     RemoveLibrary();
   }
   void Select(int w, int h) {
-    state_.selectionImage = wintest::MakeImage(w, h, PatternAt);
-    state_.selectionMask = DiamondMask(w, h);
+    image_ = wintest::MakeImage(w, h, PatternAt);
+    mask_ = DiamondMask(w, h);
   }
-  RetouchState state_;
+  int Save() { return SaveToLibrary(Library(), image_, mask_, saved_); }
+  HGLOBAL image_ = nullptr, mask_ = nullptr;
+  char saved_[256] = {};
 };
 
 TEST_F(SelectionLibrary, FileLayerRoundTripAndRefusals) {
@@ -119,47 +115,43 @@ TEST_F(SelectionLibrary, FileLayerRoundTripAndRefusals) {
   EXPECT_EQ(WriteNewSelectionFile(path.c_str(), image.h, other.h, &exists), 0);
   EXPECT_EQ(WriteNewSelectionFile(path.c_str(), image.h, mask.h, &exists), 0);
   EXPECT_TRUE(exists);
-  // Reading a file that is not one leaves the editor's selection as it was.
-  WriteBytes(refused, "II*\0\10\0\0\0garbage");
-  state_.selectionImage = wintest::MakeImage(2, 2, PatternAt);
-  const HGLOBAL before = state_.selectionImage;
-  EXPECT_EQ(ReadSelectionFile(refused.c_str()), 0);
-  EXPECT_EQ(state_.selectionImage, before);
+  // A file that is not one gives nothing.
+  WriteBytes(refused, "II*");
+  DibHandle none = nullptr;
+  EXPECT_EQ(ReadSelectionImages(refused.c_str(), &none, &none), 0);
+  EXPECT_EQ(none, nullptr);
   EXPECT_EQ(ReadSelectionThumbnail(refused.c_str()), nullptr);
-  EXPECT_EQ(ReadSelectionFile(path.c_str()), 1);
-  EXPECT_TRUE(SamePixels(state_.selectionImage, image.h));
-  EXPECT_TRUE(SamePixels(state_.selectionMask, mask.h));
 }
 
 TEST_F(SelectionLibrary, NumbersFilesAndKeepsTheListFile) {
   HWND list = CreateWindowA("LISTBOX", "", LBS_OWNERDRAWFIXED, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   // No folder until the first save, and none for a save without a selection.
-  EXPECT_EQ(FillLibraryList(list), 0);
-  EXPECT_EQ(AddSelectionToLibrary(), 0);
+  EXPECT_EQ(FillListFromFolder(list, Library()), 0);
+  EXPECT_EQ(Save(), 0);
   EXPECT_FALSE(Exists(Library()));
   DestroyWindow(list);
 
   Select(31, 17);
-  ASSERT_EQ(AddSelectionToLibrary(), 1);
+  ASSERT_EQ(Save(), 1);
   EXPECT_EQ(wintest::ReadFileText(Library() + "seldib.lst"), "001\r\nseld_001.tif\r\n");
-  EXPECT_EQ(std::string(state_.lastSavedSelection), Library() + "seld_001.tif");
-  ASSERT_EQ(AddSelectionToLibrary(), 1);
+  EXPECT_EQ(std::string(saved_), Library() + "seld_001.tif");
+  ASSERT_EQ(Save(), 1);
   // Deleted numbers are not given out again; the list file keeps its record.
   ASSERT_TRUE(DeleteFileA((Library() + "seld_002.tif").c_str()));
-  ASSERT_EQ(AddSelectionToLibrary(), 1);
+  ASSERT_EQ(Save(), 1);
   EXPECT_TRUE(Exists(Library() + "seld_003.tif"));
   EXPECT_EQ(wintest::ReadFileText(Library() + "seldib.lst"), "003\r\nseld_001.tif\r\nseld_002.tif\r\nseld_003.tif\r\n");
 
   // A lost counter never leads over an existing file; a name taken by something else is passed.
   WriteBytes(Library() + "seldib.lst", "zz\r\n");
   ASSERT_TRUE(CreateDirectoryA((Library() + "seld_004.tif").c_str(), nullptr));
-  ASSERT_EQ(AddSelectionToLibrary(), 1);
-  EXPECT_EQ(std::string(state_.lastSavedSelection), Library() + "seld_005.tif");
+  ASSERT_EQ(Save(), 1);
+  EXPECT_EQ(std::string(saved_), Library() + "seld_005.tif");
   EXPECT_EQ(wintest::ReadFileText(Library() + "seldib.lst"), "005\r\nseld_005.tif\r\n");
 
   // The last number used: the library refuses further saves and changes nothing.
   WriteBytes(Library() + "seldib.lst", "999\r\n");
-  EXPECT_EQ(AddSelectionToLibrary(), 0);
+  EXPECT_EQ(Save(), 0);
   EXPECT_EQ(wintest::ReadFileText(Library() + "seldib.lst"), "999\r\n");
   EXPECT_FALSE(Exists(Library() + "seld_1000.tif"));
 }
@@ -194,7 +186,7 @@ TEST_F(SelectionLibrary, ListsLoadableFilesInNameOrderAndDeletesOnlyWhatIsGone) 
   ASSERT_TRUE(list) << GetLastError();
 
   Select(12, 40);
-  for (int i = 0; i < 3; ++i) ASSERT_EQ(AddSelectionToLibrary(), 1);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Save(), 1);
   ASSERT_TRUE(CopyFileA((Library() + "seld_002.tif").c_str(), (Library() + "B.tif").c_str(), TRUE));
   WriteBytes(Library() + "a.tif", "II*\0\10\0\0\0 not a selection");  // foreign: left out
   std::string cut = wintest::ReadFileText(Library() + "seld_001.tif");
@@ -202,7 +194,7 @@ TEST_F(SelectionLibrary, ListsLoadableFilesInNameOrderAndDeletesOnlyWhatIsGone) 
   WriteBytes(Library() + "cut.tif", cut);  // no whole thumbnail: left out
   WriteBytes(Library() + "empty.tif", "");
 
-  ASSERT_EQ(FillLibraryList(list), 1);
+  ASSERT_EQ(FillListFromFolder(list, Library()), 1);
   EXPECT_EQ(Entries(list), (std::vector<std::string>{"B.tif", "seld_001.tif", "seld_002.tif", "seld_003.tif"}));
 
   // An entry added after a save goes where its name belongs.

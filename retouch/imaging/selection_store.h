@@ -1,6 +1,6 @@
-// The selection library on disk: the folder "SELDIB\" beside this library, its list file
-// "seldib.lst" and the numbered selection files, and the items of the library window's list box
-// (owner-drawn, no strings: each entry's data is a LibraryItem).
+// The selection library on disk: a folder (the editor's is "SELDIB\" beside the library), its
+// list file "seldib.lst" and the numbered selection files, and the items of the library window's
+// list box (owner-drawn, no strings: each entry's data is a LibraryItem).
 #pragma once
 
 #include <windows.h>
@@ -15,16 +15,14 @@ struct LibraryItem {
   DibHandle thumbnail;
 };
 
-// The folder path with its trailing backslash; false when the module path is too long for it.
-bool LibraryFolder(std::string* folder);
+// Saves `image` with `mask` as the next numbered file of `folder` (path with its trailing
+// backslash; made when missing) and records it in the list file; the file's path goes to
+// `savedPath` (a buffer of 256 bytes). 1 on success, 0 on failure (nothing written then).
+int SaveToLibrary(const std::string& folder, DibHandle image, DibHandle mask, char* savedPath);
 
-// Saves `selectionImage` with `selectionMask` as the next numbered file and records it in the
-// list file and in `lastSavedSelection`. 1 on success, 0 on failure (nothing written then).
-int AddSelectionToLibrary();
-
-// Adds an item for every file of the folder whose thumbnail loads, in file-name order; 1 when
-// the folder exists, else 0.
-int FillLibraryList(HWND list);
+// Adds an item for every file of `folder` whose thumbnail loads, in file-name order; 1 when the
+// folder exists, else 0.
+int FillListFromFolder(HWND list, const std::string& folder);
 
 // An item for the file at `path` (which must fit the item's buffer), or none when its thumbnail
 // does not load.

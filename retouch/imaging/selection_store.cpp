@@ -1,13 +1,11 @@
 // The selection library's files and list items. The numbering and the list file's text are the
 // portable rules of selection_library.h; here they meet the file system.
-#include "retouch/imaging/library_window.h"
+#include "retouch/imaging/selection_store.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "retouch/frame/editor.h"
-#include "retouch/frame/editor_ini.h"
 #include "retouch/imaging/selection_io.h"
 #include "retouch/imaging/selection_library.h"
 
@@ -81,13 +79,8 @@ class ListFile {
 
 }  // namespace
 
-bool LibraryFolder(std::string* folder) { return ModuleFilePath(sellib::kFolderName, folder); }
-
-int AddSelectionToLibrary() {
-  RetouchState* s = g_state;
-  if (!s || !s->selectionImage || !s->selectionMask) return 0;
-  std::string folder;
-  if (!LibraryFolder(&folder)) return 0;
+int SaveToLibrary(const std::string& folder, DibHandle image, DibHandle mask, char* savedPath) {
+  if (!image || !mask || !savedPath || folder.empty()) return 0;
   if (!IsFolder(folder) && !CreateDirectoryA(folder.c_str(), nullptr)) return 0;
   char path[sellib::kPathBuffer];
   if (!sellib::JoinPath(folder, sellib::kListFileName, path)) return 0;
@@ -101,14 +94,14 @@ int AddSelectionToLibrary() {
   for (; n != 0 && n <= sellib::kMaxNumber; ++n) {
     if (!sellib::JoinPath(folder, sellib::NameOfNumber(n), path)) return 0;
     BOOL exists = FALSE;
-    if (WriteNewSelectionFile(path, s->selectionImage, s->selectionMask, &exists)) break;
+    if (WriteNewSelectionFile(path, image, mask, &exists)) break;
     if (!exists) return 0;
   }
   if (n == 0 || n > sellib::kMaxNumber) return 0;
   // The selection is saved: a list file that cannot be updated costs only its record, since
   // the numbering also looks at the files themselves.
   list.Rewrite(sellib::ListFileAfterSave(text, n));
-  std::memcpy(s->lastSavedSelection, path, sizeof s->lastSavedSelection);
+  std::memcpy(savedPath, path, sellib::kPathBuffer);
   return 1;
 }
 
@@ -154,9 +147,8 @@ int InsertLibraryItem(HWND list, LibraryItem* item) {
   return static_cast<int>(index);
 }
 
-int FillLibraryList(HWND list) {
-  std::string folder;
-  if (!LibraryFolder(&folder) || !IsFolder(folder)) return 0;
+int FillListFromFolder(HWND list, const std::string& folder) {
+  if (!IsFolder(folder)) return 0;
   std::vector<std::string> names = FilesIn(folder, "*.tif");
   // The file system's order differs between systems.
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return sellib::NameBefore(a, b); });
