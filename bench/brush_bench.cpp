@@ -153,18 +153,18 @@ void BM_Stroke(benchmark::State& state, int32_t tool, int32_t option, bool edge 
   }
   Report(state, best);
 }
-BENCHMARK_CAPTURE(BM_Stroke, paint_hard, brush::kPaint, 0)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, paint_soft, brush::kPaint, 1)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, restore_hard, brush::kRestore, 0)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, restore_soft, brush::kRestore, 1)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, spray_hard, brush::kSpray, 0)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, spray_soft, brush::kSpray, 1)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, clone, brush::kClone, 0)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, smooth, brush::kSmooth, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, paint_hard, TOOL_PAINT, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, paint_soft, TOOL_PAINT, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, restore_hard, TOOL_RESTORE, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, restore_soft, TOOL_RESTORE, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, spray_hard, TOOL_SPRAY, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, spray_soft, TOOL_SPRAY, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, clone, TOOL_CLONE, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, smooth, TOOL_SMOOTH, 0)->Unit(benchmark::kMicrosecond);
 // Soft dabs whose clipped size changes with every dab (beside the same memcpy of a whole dab).
-BENCHMARK_CAPTURE(BM_Stroke, paint_soft_edge, brush::kPaint, 1, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, restore_soft_edge, brush::kRestore, 1, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Stroke, spray_soft_edge, brush::kSpray, 1, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, paint_soft_edge, TOOL_PAINT, 1, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, restore_soft_edge, TOOL_RESTORE, 1, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Stroke, spray_soft_edge, TOOL_SPRAY, 1, true)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

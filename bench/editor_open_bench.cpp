@@ -13,6 +13,7 @@
 
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 
 namespace {
 

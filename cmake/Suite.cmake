@@ -9,6 +9,7 @@
 #   suite_fuzzer(name SOURCES .. LIBS ..)          libFuzzer target (clang only) + smoke test
 #   suite_check_exports(target expected_file)      export table check with objdump
 #   suite_check_imports(target dll expected_file)  import table check with objdump
+#   suite_check_layering()                         include check of the editor's imaging code
 
 set(SUITE_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
@@ -53,9 +54,11 @@ function(suite_native_test name)
   set_tests_properties(${name} PROPERTIES LABELS native TIMEOUT 300)
 endfunction()
 
-# One Wine process per test program: the cases of a program run in one start.
+# One Wine process per test program: the cases of a program run in one start. Programs share
+# one display, whose pointer, focus and foreground window any of them may move: they run one at
+# a time unless CONCURRENT says the program leaves the desktop alone.
 function(suite_win_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "CONCURRENT" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} wintest_support GTest::gtest)
   if(SUITE_RUNS_WINDOWS_TESTS)
@@ -65,6 +68,9 @@ function(suite_win_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT}
       WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    if(NOT T_CONCURRENT)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop_pointer)
+    endif()
   endif()
 endfunction()
 
@@ -131,4 +137,10 @@ function(suite_version_resource name description file filetype manifest)
     file(APPEND ${rc} "\n1 24 \"${manifest}\"\n")
   endif()
   set(SUITE_RC_${name} ${rc} PARENT_SCOPE)
+endfunction()
+
+# suite_check_layering(): the editor's imaging code includes nothing above it.
+function(suite_check_layering)
+  add_test(NAME layering_retouch_imaging COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-layering ${PROJECT_SOURCE_DIR})
+  set_tests_properties(layering_retouch_imaging PROPERTIES LABELS source)
 endfunction()

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t w = 1 + in.Byte() % 64, h = 1 + in.Byte() % 64;
   const int32_t mw = 1 + in.Byte() % 100, mh = 1 + in.Byte() % 100;
   const int32_t sw = 1 + in.Byte() % 100, sh = 1 + in.Byte() % 100;
-  const int32_t tools[] = {brush::kPaint, brush::kRestore, brush::kSpray, brush::kStamp, brush::kClone, brush::kSmooth};
+  const int32_t tools[] = {TOOL_PAINT, TOOL_RESTORE, TOOL_SPRAY, TOOL_STAMP, TOOL_CLONE, TOOL_SMOOTH};
   brush::DabSettings st;
   st.tool = tools[in.Byte() % 6];
   st.option = in.Byte() % 3;

@@ -11,6 +11,7 @@
 #include "controls/core/resource_dialogs.h"
 #include "controls/core/style_editor.h"
 #include "controls/core/window_tests.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
@@ -55,9 +56,10 @@ void ResetCandidate() {
 
 HFONT CreateBubbleFont() {
   LOGFONTA lf = {};
-  HDC screen = GetDC(nullptr);
-  lf.lfHeight = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
+  {
+    gdi::WindowDC screen(nullptr);
+    lf.lfHeight = -MulDiv(8, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+  }
   lf.lfWeight = FW_NORMAL;
   lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   std::strcpy(lf.lfFaceName, "Helv");
@@ -66,12 +68,10 @@ HFONT CreateBubbleFont() {
 
 // The text measured with the bubble font on the screen: width and height + 1.
 SIZE MeasureBubble(const std::string& text) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = hover.bubbleFont ? SelectObject(dc, hover.bubbleFont) : nullptr;
+  gdi::WindowDC dc(nullptr);
+  gdi::Select font(dc.get(), hover.bubbleFont);
   RECT r = {0, 0, 0, 0};
-  const int height = DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
-  if (old) SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  const int height = DrawTextA(dc.get(), text.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
   return SIZE{r.right - r.left, height + 1};
 }
 
@@ -124,27 +124,22 @@ void ShowBubble(HWND w) {
 }
 
 void PaintBubble(HWND window) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
+  gdi::PaintDC dc(window);
   if (!dc) return;
   RECT r;
   GetClientRect(window, &r);
   const COLORREF face = GetSysColor(COLOR_INFOBK);
-  HBRUSH brush = CreateSolidBrush(face ? face : 0xB9FFFF);
-  HGDIOBJ oldFont = hover.bubbleFont ? SelectObject(dc, hover.bubbleFont) : nullptr;
-  HGDIOBJ oldBrush = brush ? SelectObject(dc, brush) : nullptr;
-  RoundRect(dc, r.left, r.top, r.right, r.bottom, 16, 16);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+  gdi::Owned<HBRUSH> brush(CreateSolidBrush(face ? face : 0xB9FFFF));
+  gdi::Select font(dc.get(), hover.bubbleFont);
+  gdi::Select fill(dc.get(), brush.get());
+  RoundRect(dc.get(), r.left, r.top, r.right, r.bottom, 16, 16);
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), GetSysColor(COLOR_INFOTEXT));
   std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
   GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
   r.left += kBubbleMargin;
   r.top += 3;
-  DrawTextA(dc, text.c_str(), -1, &r, 0);
-  if (oldBrush) SelectObject(dc, oldBrush);
-  if (brush) DeleteObject(brush);
-  if (oldFont) SelectObject(dc, oldFont);
-  EndPaint(window, &ps);
+  DrawTextA(dc.get(), text.c_str(), -1, &r, 0);
 }
 
 LRESULT CALLBACK BubbleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -46,15 +46,3 @@ void LibraryDetach() {
 }
 
 }  // namespace tamsel
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
-  switch (reason) {
-    case DLL_PROCESS_ATTACH:
-      return tamsel::LibraryAttach(module);
-    case DLL_PROCESS_DETACH:
-      tamsel::LibraryDetach();
-      return TRUE;
-    default:
-      return TRUE;
-  }
-}

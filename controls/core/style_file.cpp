@@ -11,8 +11,6 @@
 namespace {
 
 constexpr const char* kFlagsSection = "Aspect Global";
-constexpr const char* kFlagKeys[kStyleElementCount] = {"Fond", "Bouton", "Saisie", "Liste"};
-constexpr const char* kGlobalKeys[kStyleElementCount] = {"Fonds", "Boutons", "Saisies", "Liste"};
 // Values are read with up to 1023 characters.
 constexpr DWORD kLineSize = 1024;
 // A written line: the texture name and fifteen numbers.
@@ -106,7 +104,7 @@ void ReadGlobalFlags() {
   char path[MAX_PATH];
   if (!StyleFile(path)) return;
   for (int i = 0; i < kStyleElementCount; ++i) {
-    SetGlobalFlag(static_cast<StyleElement>(i), ini::ReadInt(path, kFlagsSection, kFlagKeys[i], 1));
+    SetGlobalFlag(static_cast<StyleElement>(i), ini::ReadInt(path, kFlagsSection, kStyleElementKeys[i].flag, 1));
   }
 }
 
@@ -114,7 +112,7 @@ void WriteGlobalFlags() {
   char path[MAX_PATH];
   if (!StyleFile(path)) return;
   for (int i = 0; i < kStyleElementCount; ++i) {
-    ini::WriteString(path, kFlagsSection, kFlagKeys[i], GetGlobalFlag(static_cast<StyleElement>(i)) ? "1" : "0");
+    ini::WriteString(path, kFlagsSection, kStyleElementKeys[i].flag, GetGlobalFlag(static_cast<StyleElement>(i)) ? "1" : "0");
   }
 }
 
@@ -122,7 +120,7 @@ void LoadGlobalStyle() {
   for (int i = 0; i < kStyleElementCount; ++i) {
     StyleEntry* e = &GlobalStyle().entries[i];
     std::memset(e->key, 0, sizeof e->key);
-    std::strncpy(e->key, kGlobalKeys[i], sizeof e->key - 1);
+    std::strncpy(e->key, kStyleElementKeys[i].global, sizeof e->key - 1);
     ReadStyleEntry(kGlobalSection, e);
   }
 }

@@ -9,6 +9,7 @@
 
 #include "controls/core/window_tests.h"
 #include "controls/widgets/dib_file.h"
+#include "winkit/global_lock.h"
 
 namespace {
 
@@ -41,10 +42,10 @@ StyleEntry BuiltInEntry(const char* key, COLORREF first, COLORREF second, int em
 
 StyleRecord BuiltInStyle() {
   StyleRecord r = {};
-  r.entries[kStyleBackground] = BuiltInEntry("Dlg", kGrey, kGrey, 0, 200);
-  r.entries[kStyleButtons] = BuiltInEntry("Bouton", 0xE4E4E4, kGrey, 1, 200);
-  r.entries[kStyleInputs] = BuiltInEntry("Saisie", kWhite, kWhite, 1, 800);
-  r.entries[kStyleLists] = BuiltInEntry("Liste", kWhite, kWhite, 1, 800);
+  r.entries[kStyleBackground] = BuiltInEntry(kStyleElementKeys[kStyleBackground].builtIn, kGrey, kGrey, 0, 200);
+  r.entries[kStyleButtons] = BuiltInEntry(kStyleElementKeys[kStyleButtons].builtIn, 0xE4E4E4, kGrey, 1, 200);
+  r.entries[kStyleInputs] = BuiltInEntry(kStyleElementKeys[kStyleInputs].builtIn, kWhite, kWhite, 1, 800);
+  r.entries[kStyleLists] = BuiltInEntry(kStyleElementKeys[kStyleLists].builtIn, kWhite, kWhite, 1, 800);
   return r;
 }
 
@@ -76,25 +77,21 @@ StyleEntry DefaultEntry(StyleElement element) {
   return d;
 }
 
+// A dialog's record block, when it has one of the record's size.
+HGLOBAL RecordBlock(HWND dialog) {
+  HANDLE h = dialog ? GetPropA(dialog, PROP_DLG_STYLE) : nullptr;
+  return !IsNoHandle(h) && GlobalSize(h) >= sizeof(StyleRecord) ? static_cast<HGLOBAL>(h) : nullptr;
+}
+
 // A dialog's record, locked for one scope.
 class RecordLock {
  public:
-  explicit RecordLock(HWND dialog) : handle_(dialog ? GetPropA(dialog, PROP_DLG_STYLE) : nullptr) {
-    if (!IsNoHandle(handle_) && GlobalSize(handle_) >= sizeof(StyleRecord)) {
-      record_ = static_cast<StyleRecord*>(GlobalLock(handle_));
-    }
-  }
-  ~RecordLock() {
-    if (record_) GlobalUnlock(handle_);
-  }
-  RecordLock(const RecordLock&) = delete;
-  RecordLock& operator=(const RecordLock&) = delete;
-  StyleRecord* get() const { return record_; }
-  explicit operator bool() const { return record_ != nullptr; }
+  explicit RecordLock(HWND dialog) : lock_(RecordBlock(dialog)) {}
+  StyleRecord* get() const { return lock_.as<StyleRecord>(); }
+  explicit operator bool() const { return static_cast<bool>(lock_); }
 
  private:
-  HANDLE handle_;
-  StyleRecord* record_ = nullptr;
+  winkit::GlobalBlockLock lock_;
 };
 
 bool UsesGlobal(HWND window, StyleElement element) {
@@ -171,9 +168,10 @@ void FreeTexture(StyleEntry* e) {
 }
 
 void FreeRecordBlock(HGLOBAL block) {
-  if (auto* record = static_cast<StyleRecord*>(GlobalLock(block))) {
-    for (StyleEntry& e : record->entries) FreeStyleEntryObjects(&e);
-    GlobalUnlock(block);
+  {
+    winkit::GlobalBlockLock lock(block);
+    if (auto* record = lock.as<StyleRecord>())
+      for (StyleEntry& e : record->entries) FreeStyleEntryObjects(&e);
   }
   GlobalFree(block);
 }
@@ -333,12 +331,11 @@ void LoadDialogStyle(HWND dialog, int dialogNumber) {
     SetPropA(dialog, PROP_DLG_STYLE, NoHandleMarker());
     return;
   }
-  static const char* const kKeys[kStyleElementCount] = {"Fonds", "Boutons", "Saisie", "Liste"};
   char section[16];
   DialogSection(dialogNumber, section, sizeof section);
   for (int i = 0; i < kStyleElementCount; ++i) {
     StyleEntry* e = &record->entries[i];
-    SetKey(e, kKeys[i]);
+    SetKey(e, kStyleElementKeys[i].dialog);
     if (!ReadStyleEntry(section, e)) CopyStyleEntry(e, globalStyle.entries[i]);
   }
   StyleEntry* list = &record->entries[kStyleLists];

@@ -24,6 +24,20 @@ inline HANDLE NoHandleMarker() { return reinterpret_cast<HANDLE>(static_cast<UIN
 enum StyleElement : int { kStyleBackground = 0, kStyleButtons = 1, kStyleInputs = 2, kStyleLists = 3 };
 constexpr int kStyleElementCount = 4;
 
+// The names of one element in "kvfonds.ini", which spells them differently in each place.
+struct StyleElementKeys {
+  const char* builtIn;  // the global record's entry before the load names it
+  const char* flag;     // its "Aspect Global" flag
+  const char* global;   // its entry in section "Global"
+  const char* dialog;   // its entry in a dialog's "D<number>" section
+};
+inline constexpr StyleElementKeys kStyleElementKeys[kStyleElementCount] = {
+    {"Dlg", "Fond", "Fonds", "Fonds"},
+    {"Bouton", "Bouton", "Boutons", "Boutons"},
+    {"Saisie", "Saisie", "Saisies", "Saisie"},
+    {"Liste", "Liste", "Liste", "Liste"},
+};
+
 // Background (and button/input face) kinds.
 enum StyleKind : int { kKindVerticalGradient = 1, kKindHorizontalGradient = 2, kKindTexture = 4 };
 

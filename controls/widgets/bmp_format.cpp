@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "winkit/packed_dib_layout.h"
+
 namespace bmp {
 namespace {
 
@@ -218,33 +220,15 @@ void WritePackedDib(const uint8_t* file, const PackedLayout& l, uint8_t* block) 
 }
 
 bool CheckPackedDib(const uint8_t* block, size_t size, PackedInfo* out) {
-  if (block == nullptr || out == nullptr || size < kInfoHeaderBytes) return false;
-  const uint32_t headerBytes = U32(block);
-  if (headerBytes < kInfoHeaderBytes || headerBytes > size) return false;
-  PackedInfo info;
-  info.width = I32(block + 4);
-  info.height = I32(block + 8);
-  info.bitCount = U16(block + 14);
-  const uint32_t compression = U32(block + 16);
-  const uint32_t colorsUsed = U32(block + 32);
-  if (info.width <= 0 || info.height <= 0) return false;
-  switch (info.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return false;
-  }
-  uint64_t offset = headerBytes;
-  if (compression == kBitFields) {
-    if (info.bitCount != 16 && info.bitCount != 32) return false;
-    if (headerBytes == kInfoHeaderBytes) offset += 12;
-  } else if (compression != kPlainRows) {
+  winkit::PackedDibLayout layout;
+  if (out == nullptr ||
+      !winkit::DescribePackedDib(block, size, winkit::kPackedLowDepths | winkit::kPackedBitFields, &layout))
     return false;
-  }
-  const uint64_t entries = colorsUsed != 0 ? colorsUsed : (info.bitCount <= 8 ? 1u << info.bitCount : 0);
-  offset += entries * 4;
-  const uint64_t rowBytes = (uint64_t{info.bitCount} * static_cast<uint64_t>(info.width) + 31) / 32 * 4;
-  if (offset > size || rowBytes > size) return false;
-  if (static_cast<uint64_t>(info.height) > (size - offset) / rowBytes) return false;
-  info.bitsOffset = static_cast<uint32_t>(offset);
+  PackedInfo info;
+  info.width = layout.width;
+  info.height = layout.height;
+  info.bitCount = layout.bitCount;
+  info.bitsOffset = static_cast<uint32_t>(layout.bitsOffset);
   *out = info;
   return true;
 }

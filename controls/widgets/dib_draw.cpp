@@ -1,23 +1,16 @@
 // Texture bitmaps drawn from packed DIBs: tiled over an area, or placed once.
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
 #include "controls/widgets/packed_dib.h"
+#include "winkit/gdi_guard.h"
 
-PackedDibLock::PackedDibLock(HGLOBAL dib) {
-  if (IsNoDib(dib)) return;
-  const SIZE_T size = GlobalSize(dib);
-  block_ = static_cast<BYTE*>(GlobalLock(dib));
+PackedDibLock::PackedDibLock(HGLOBAL dib) : lock_(IsNoDib(dib) ? nullptr : dib) {
+  block_ = lock_.as<BYTE>();
   if (!block_) return;
-  dib_ = dib;
-  if (!bmp::CheckPackedDib(block_, size, &packed_)) return;
+  if (!bmp::CheckPackedDib(block_, lock_.size(), &packed_)) return;
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block_);
   if (header->biBitCount == 8 && header->biClrUsed == 0) header->biClrUsed = 256;
   bits_ = block_ + packed_.bitsOffset;
-}
-
-PackedDibLock::~PackedDibLock() {
-  if (dib_) GlobalUnlock(dib_);
 }
 
 namespace {

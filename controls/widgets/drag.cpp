@@ -6,8 +6,9 @@
 
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
 #include "controls/widgets/packed_dib.h"
+#include "winkit/bitmaps.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ int DragBitmap(HWND window, HBITMAP bitmap, POINT* position, int hotX, int hotY,
 
   int x = position->x, y = position->y;
   BitBlt(save, 0, 0, w, h, dc.get(), x, y, SRCCOPY);
-  DrawBitmapAt(dc.get(), bitmap, x, y);
+  winkit::DrawBitmapAt(dc.get(), bitmap, x, y);
 
   MSG msg;
   while (GetKeyState(VK_LBUTTON) < 0) {
@@ -73,7 +74,7 @@ int DragBitmap(HWND window, HBITMAP bitmap, POINT* position, int hotX, int hotY,
     if (transparent) {
       KvDrawTransparentBitmap(dc.get(), bitmap, x, y, key);
     } else {
-      DrawBitmapAt(dc.get(), bitmap, x, y);
+      winkit::DrawBitmapAt(dc.get(), bitmap, x, y);
     }
   }
   BitBlt(dc.get(), x, y, w, h, save, 0, 0, SRCCOPY);

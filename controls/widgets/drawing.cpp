@@ -6,7 +6,8 @@
 #include <initializer_list>
 
 #include "controls/widgets/draw_math.h"
-#include "controls/widgets/gdi_guard.h"
+#include "winkit/bitmaps.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
@@ -22,63 +23,6 @@ HBRUSH DotBrush() {
     if (pattern) brush = CreatePatternBrush(pattern.get());
   }
   return brush;
-}
-
-// Size of a bitmap in the logical units of a memory device context holding it.
-bool BitmapSize(HBITMAP bitmap, HDC holder, SIZE* size) {
-  BITMAP bm;
-  if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return false;
-  POINT p = {bm.bmWidth, bm.bmHeight};
-  if (holder) DPtoLP(holder, &p, 1);
-  size->cx = p.x;
-  size->cy = p.y;
-  return true;
-}
-
-// On palette displays the work contexts draw with the default palette, as the target does.
-void UseDefaultPalette(HDC target, HDC work[], int count) {
-  if (GetDeviceCaps(target, SIZEPALETTE) != 256) return;
-  HPALETTE palette = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
-  SelectPalette(target, palette, FALSE);
-  for (int i = 0; i < count; ++i) {
-    SelectPalette(work[i], palette, FALSE);
-    RealizePalette(work[i]);
-  }
-}
-
-// The source drawn over the background held in `composite` (w x h at 0, 0), pixels of `key`
-// left out. `source` holds the bitmap; it is changed and restored.
-bool MaskOnto(HDC target, HDC source, HDC composite, int w, int h, COLORREF key) {
-  gdi::MemoryDC maskDC(target), inverseDC(target), saveDC(target);
-  if (!maskDC || !inverseDC || !saveDC) return false;
-  gdi::Owned<HBITMAP> mask(CreateBitmap(w, h, 1, 1, nullptr));
-  gdi::Owned<HBITMAP> inverse(CreateBitmap(w, h, 1, 1, nullptr));
-  gdi::Owned<HBITMAP> saved(CreateCompatibleBitmap(target, w, h));
-  if (!mask || !inverse || !saved) return false;
-  gdi::Select s1(maskDC.get(), mask.get()), s2(inverseDC.get(), inverse.get()),
-      s3(saveDC.get(), saved.get());
-  HDC work[] = {source, maskDC.get(), inverseDC.get(), saveDC.get(), composite};
-  UseDefaultPalette(target, work, 5);
-
-  BitBlt(saveDC.get(), 0, 0, w, h, source, 0, 0, SRCCOPY);
-  const COLORREF oldBk = SetBkColor(source, key);
-  BitBlt(maskDC.get(), 0, 0, w, h, source, 0, 0, SRCCOPY);  // key pixels become 1
-  SetBkColor(source, oldBk);
-  BitBlt(inverseDC.get(), 0, 0, w, h, maskDC.get(), 0, 0, NOTSRCCOPY);
-  // Monochrome sources paint 0 in the text colour and 1 in the background colour.
-  const COLORREF oldText = SetTextColor(composite, RGB(0, 0, 0));
-  const COLORREF oldCompositeBk = SetBkColor(composite, RGB(255, 255, 255));
-  const COLORREF oldSourceText = SetTextColor(source, RGB(0, 0, 0));
-  const COLORREF oldSourceBk = SetBkColor(source, RGB(255, 255, 255));
-  BitBlt(composite, 0, 0, w, h, maskDC.get(), 0, 0, SRCAND);
-  BitBlt(source, 0, 0, w, h, inverseDC.get(), 0, 0, SRCAND);
-  BitBlt(composite, 0, 0, w, h, source, 0, 0, SRCPAINT);
-  BitBlt(source, 0, 0, w, h, saveDC.get(), 0, 0, SRCCOPY);
-  SetTextColor(source, oldSourceText);
-  SetBkColor(source, oldSourceBk);
-  SetTextColor(composite, oldText);
-  SetBkColor(composite, oldCompositeBk);
-  return true;
 }
 
 void RoundFramePass(HDC dc, const RECT& r, int d, COLORREF colour, const RECT& exclude, bool cornersOnly) {
@@ -207,7 +151,7 @@ bool FillByPattern(HDC dc, const RECT& rect, const RECT& visible, const draw::Gr
     const int end = std::min((k + 1) * bands.width(), length);
     for (int x = k * bands.width(); x < end; ++x) row[x] = pixel;
   }
-  HBRUSH brush = CreateDIBPatternBrushPt(header, DIB_RGB_COLORS);
+  gdi::Owned<HBRUSH> brush(CreateDIBPatternBrushPt(header, DIB_RGB_COLORS));
   GlobalUnlock(block);
   GlobalFree(block);
   if (!brush) return false;
@@ -217,11 +161,10 @@ bool FillByPattern(HDC dc, const RECT& rect, const RECT& visible, const draw::Gr
   POINT oldOrigin;
   SetBrushOrgEx(dc, origin.x, origin.y, &oldOrigin);
   {
-    gdi::Select selected(dc, brush);
+    gdi::Select selected(dc, brush.get());
     PatBlt(dc, visible.left, visible.top, visible.right - visible.left, visible.bottom - visible.top, PATCOPY);
   }
   SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-  DeleteObject(brush);
   return true;
 }
 
@@ -318,19 +261,7 @@ void DrawRoundCorners3D(HDC dc, const RECT* rect, int diameter, COLORREF bottomR
 }
 
 extern "C" int WINAPI KvDrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key) {
-  if (!bitmap || !dc) return 0;
-  gdi::MemoryDC sourceDC(dc), compositeDC(dc);
-  if (!sourceDC || !compositeDC) return 0;
-  gdi::Select s1(sourceDC.get(), bitmap);
-  SIZE size;
-  if (!BitmapSize(bitmap, sourceDC.get(), &size) || size.cx <= 0 || size.cy <= 0) return 0;
-  gdi::Owned<HBITMAP> composite(CreateCompatibleBitmap(dc, size.cx, size.cy));
-  if (!composite) return 0;
-  gdi::Select s2(compositeDC.get(), composite.get());
-  BitBlt(compositeDC.get(), 0, 0, size.cx, size.cy, dc, x, y, SRCCOPY);
-  if (!MaskOnto(dc, sourceDC.get(), compositeDC.get(), size.cx, size.cy, key)) return 0;
-  BitBlt(dc, x, y, size.cx, size.cy, compositeDC.get(), 0, 0, SRCCOPY);
-  return 1;
+  return winkit::DrawTransparentBitmap(dc, bitmap, x, y, key, winkit::kTransparentDefaultPalette);
 }
 
 // The mask is stretched together with the picture, so the transparent pixels show the
@@ -343,7 +274,7 @@ int DrawTransparentBitmapStretched(HDC dc, HBITMAP bitmap, const RECT* rect, COL
   if (!sourceDC || !maskDC || !pictureDC || !compositeDC) return 0;
   gdi::Select s1(sourceDC.get(), bitmap);
   SIZE size;
-  if (!BitmapSize(bitmap, sourceDC.get(), &size) || size.cx <= 0 || size.cy <= 0) return 0;
+  if (!winkit::BitmapSize(bitmap, sourceDC.get(), &size) || size.cx <= 0 || size.cy <= 0) return 0;
   gdi::Owned<HBITMAP> mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
   gdi::Owned<HBITMAP> picture(CreateCompatibleBitmap(dc, size.cx, size.cy));
   gdi::Owned<HBITMAP> composite(CreateCompatibleBitmap(dc, rw, rh));
@@ -351,7 +282,7 @@ int DrawTransparentBitmapStretched(HDC dc, HBITMAP bitmap, const RECT* rect, COL
   gdi::Select s2(maskDC.get(), mask.get()), s3(pictureDC.get(), picture.get()),
       s4(compositeDC.get(), composite.get());
   HDC work[] = {sourceDC.get(), maskDC.get(), pictureDC.get(), compositeDC.get()};
-  UseDefaultPalette(dc, work, 4);
+  winkit::UseDefaultPalette(dc, work, 4);
 
   // Mask: 1 where the source has the key colour.
   const COLORREF oldBk = SetBkColor(sourceDC.get(), key);
@@ -371,14 +302,4 @@ int DrawTransparentBitmapStretched(HDC dc, HBITMAP bitmap, const RECT* rect, COL
   StretchBlt(compositeDC.get(), 0, 0, rw, rh, maskDC.get(), 0, 0, size.cx, size.cy, SRCAND);
   StretchBlt(compositeDC.get(), 0, 0, rw, rh, pictureDC.get(), 0, 0, size.cx, size.cy, SRCPAINT);
   return BitBlt(dc, rect->left, rect->top, rw, rh, compositeDC.get(), 0, 0, SRCCOPY);
-}
-
-int DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y) {
-  if (!dc || !bitmap) return 0;
-  gdi::MemoryDC source(dc);
-  if (!source) return 0;
-  gdi::Select selected(source.get(), bitmap);
-  SIZE size;
-  if (!BitmapSize(bitmap, source.get(), &size) || size.cx <= 0 || size.cy <= 0) return 0;
-  return BitBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
 }

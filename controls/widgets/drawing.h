@@ -45,10 +45,9 @@ void ClipToRoundRect(HWND control, HDC dc, int diameter);
 void DrawRoundFrame3D(HDC dc, const RECT* rect, int diameter, COLORREF bottomRight, COLORREF topLeft);
 // The same, the four rounded corners only.
 void DrawRoundCorners3D(HDC dc, const RECT* rect, int diameter, COLORREF bottomRight, COLORREF topLeft);
-// Bitmap stretched into `rect`, pixels of colour `key` left out.
+// Bitmap stretched into `rect`, pixels of colour `key` left out. (The 1:1 copies, opaque and
+// transparent, are winkit's: the editor draws with them too.)
 int DrawTransparentBitmapStretched(HDC dc, HBITMAP bitmap, const RECT* rect, COLORREF key);
-// Opaque 1:1 copy.
-int DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y);
 
 // The dotted-line brush lives until the library detaches.
 void DeleteDotLineBrush();

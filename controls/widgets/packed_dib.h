@@ -6,20 +6,18 @@
 
 #include "controls/widgets/bmp_format.h"
 #include "controls/widgets/draw_math.h"
+#include "winkit/global_lock.h"
 
 class PackedDibLock {
  public:
   explicit PackedDibLock(HGLOBAL dib);
-  ~PackedDibLock();
-  PackedDibLock(const PackedDibLock&) = delete;
-  PackedDibLock& operator=(const PackedDibLock&) = delete;
   bool ok() const { return bits_ != nullptr; }
   const BITMAPINFO* info() const { return reinterpret_cast<const BITMAPINFO*>(block_); }
   const void* bits() const { return bits_; }
   int width() const { return packed_.width; }
   int height() const { return packed_.height; }
  private:
-  HGLOBAL dib_ = nullptr;
+  winkit::GlobalBlockLock lock_;
   BYTE* block_ = nullptr;
   const BYTE* bits_ = nullptr;
   bmp::PackedInfo packed_;

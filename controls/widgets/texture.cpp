@@ -4,8 +4,8 @@
 #include "controls/core/style_record.h"
 #include "controls/widgets/draw_math.h"
 #include "controls/widgets/drawing.h"
-#include "controls/widgets/gdi_guard.h"
 #include "controls/widgets/packed_dib.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 

@@ -1,16 +1,13 @@
-// The canvas's timer and keyboard input: the spray timer reapplies the stroke, keys go to the text
-// tool. The mouse buttons and movements are the tools' (mouse_tools.cpp).
+// The spray timer reapplies the last segment; keys go to the text tool.
 #include "retouch/canvas/canvas_input.h"
 
 #include "retouch/canvas/canvas_window.h"
-#include "retouch/frame/brush_cursor.h"
-#include "retouch/frame/editor.h"
+#include "retouch/canvas/strokes.h"
 #include "retouch/frame/editor_hooks.h"
 
-void OnCanvasTimer(HWND canvas, UINT_PTR timerId) {
-  RetouchState* s = g_state;
-  if (!s || timerId != kSprayTimerId) return;
-  const Segment& seg = s->lastSegment;
+void OnCanvasTimer(RetouchState& s, HWND canvas, UINT_PTR timerId) {
+  if (timerId != kSprayTimerId) return;
+  const Segment& seg = s.lastSegment;
   ApplyStroke(canvas, seg.currentX, seg.currentY, seg.previousX, seg.previousY);
 }
 

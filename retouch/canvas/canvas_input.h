@@ -1,14 +1,11 @@
-// Mouse and keyboard input of the canvas, in device (client) coordinates as the messages carry
-// them. The tools turn them into edits.
+// The canvas's timer and keyboard input: the spray timer reapplies the stroke, keys go to the
+// text tool. (The mouse input is mouse_tools.h.)
 #pragma once
 
 #include <windows.h>
 
-void OnButtonDown(HWND canvas, int x, int y);
-void OnMouseMove(HWND canvas, WPARAM flags, int x, int y);
-void OnButtonUp(HWND canvas, int x, int y);
-// Another window took the mouse capture: a stroke in progress ends as if the button came up.
-void OnCaptureLost(HWND canvas);
-void OnCanvasTimer(HWND canvas, UINT_PTR timerId);
+#include "retouch/frame/retouch_state.h"
+
+void OnCanvasTimer(RetouchState& s, HWND canvas, UINT_PTR timerId);
 void OnCanvasKeyDown(HWND canvas, int virtualKey);
 void OnCanvasChar(HWND canvas, int character);

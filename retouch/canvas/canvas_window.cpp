@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "retouch/canvas/canvas_input.h"
+#include "retouch/canvas/mouse_tools.h"
 #include "retouch/frame/brush_cursor.h"
-#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
+#include "retouch/imaging/retouch_history.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
@@ -18,7 +21,7 @@ void SetDefaults(RetouchState* s) {
   s->brushOption = 0;
   s->brushWidth = 16;
   s->brushHeight = 16;
-  s->brushShape = 0;
+  s->brushShape = BRUSH_ELLIPSE;
   s->brushColor = kDefaultBrushColor;
   s->brushCursorShown = -1;
   s->brushCursorEnabled = 1;
@@ -53,35 +56,34 @@ void SetDefaults(RetouchState* s) {
   lstrcpynA(f.lfFaceName, "Arial", LF_FACESIZE);
 }
 
-void OnCreate(HWND canvas) {
-  RetouchState* s = g_state;
-  SetDefaults(s);
-  s->canvasWindow = canvas;
+void OnCreate(RetouchState& s, HWND canvas) {
+  SetDefaults(&s);
+  s.canvasWindow = canvas;
   RebuildBrushCursor(canvas, FALSE);
-  ResetHistory();
+  ResetHistory(s);
 }
 
 void OnPaint(HWND canvas) {
   HideBrushCursor(canvas);
-  PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(canvas, &ps);
-  HWND parent = GetParent(canvas);
-  HGLOBAL image = CanvasImage(canvas);
-  // With the canvas's own mapping the update rectangle comes in image coordinates.
-  if (dc && IsWindow(parent) && !IsRectEmpty(&ps.rcPaint) && image) {
-    int width = 0, height = 0, bits = 0;
-    RECT r = ps.rcPaint;
-    if (DibGetInfo(image, &width, &height, &bits)) {
-      // One more pixel on each side: the rectangle's edges were rounded from device pixels.
-      InflateRect(&r, 1, 1);
-      const RECT whole{0, 0, width, height};
-      IntersectRect(&r, &r, &whole);
+  {
+    gdi::PaintDC dc(canvas);
+    HWND parent = GetParent(canvas);
+    HGLOBAL image = CanvasImage(canvas);
+    // With the canvas's own mapping the update rectangle comes in image coordinates.
+    if (dc && IsWindow(parent) && !IsRectEmpty(&dc.area()) && image) {
+      int width = 0, height = 0, bits = 0;
+      RECT r = dc.area();
+      if (DibGetInfo(image, &width, &height, &bits)) {
+        // One more pixel on each side: the rectangle's edges were rounded from device pixels.
+        InflateRect(&r, 1, 1);
+        const RECT whole{0, 0, width, height};
+        IntersectRect(&r, &r, &whole);
+      }
+      if (!IsRectEmpty(&r)) DibDrawRegion(parent, dc.get(), image, &r);
+      DrawSelection(dc.get());
+      TextPaint(canvas, dc.get());
     }
-    if (!IsRectEmpty(&r)) DibDrawRegion(parent, dc, image, &r);
-    DrawSelection(dc);
-    TextPaint(canvas, dc);
   }
-  EndPaint(canvas, &ps);
   ShowBrushCursor(canvas);
 }
 
@@ -108,14 +110,13 @@ void UpdateCanvasMapping(HWND canvas) {
       height = h;
     }
   }
-  HDC dc = GetDC(canvas);
+  gdi::WindowDC dc(canvas);
   if (!dc) return;
-  SetMapMode(dc, MM_ANISOTROPIC);
-  SetWindowOrgEx(dc, 0, 0, nullptr);
-  SetWindowExtEx(dc, std::max(1, width), std::max(1, height), nullptr);
-  SetViewportOrgEx(dc, 0, 0, nullptr);
-  SetViewportExtEx(dc, std::max<LONG>(1, rc.right), std::max<LONG>(1, rc.bottom), nullptr);
-  ReleaseDC(canvas, dc);
+  SetMapMode(dc.get(), MM_ANISOTROPIC);
+  SetWindowOrgEx(dc.get(), 0, 0, nullptr);
+  SetWindowExtEx(dc.get(), std::max(1, width), std::max(1, height), nullptr);
+  SetViewportOrgEx(dc.get(), 0, 0, nullptr);
+  SetViewportExtEx(dc.get(), std::max<LONG>(1, rc.right), std::max<LONG>(1, rc.bottom), nullptr);
 }
 
 BOOL RegisterCanvasClass() {
@@ -130,12 +131,14 @@ BOOL RegisterCanvasClass() {
 
 LRESULT CALLBACK CanvasWindowProc(HWND canvas, UINT message, WPARAM wParam, LPARAM lParam) {
   // Outside an editor run the canvas has no state to work on.
-  if (!g_state) return DefWindowProcA(canvas, message, wParam, lParam);
+  RetouchState* state = g_state;
+  if (!state) return DefWindowProcA(canvas, message, wParam, lParam);
+  RetouchState& s = *state;
   const int x = static_cast<short>(LOWORD(lParam));
   const int y = static_cast<short>(HIWORD(lParam));
   switch (message) {
     case WM_CREATE:
-      OnCreate(canvas);
+      OnCreate(s, canvas);
       return 0;
     case WM_DESTROY:
       DropSelection();
@@ -161,19 +164,19 @@ LRESULT CALLBACK CanvasWindowProc(HWND canvas, UINT message, WPARAM wParam, LPAR
       OnCanvasChar(canvas, static_cast<int>(wParam));
       return 0;
     case WM_TIMER:
-      OnCanvasTimer(canvas, wParam);
+      OnCanvasTimer(s, canvas, wParam);
       return 0;
     case WM_MOUSEMOVE:
-      OnMouseMove(canvas, wParam, x, y);
+      OnMouseMove(s, canvas, wParam, x, y);
       return 0;
     case WM_LBUTTONDOWN:
-      OnButtonDown(canvas, x, y);
+      OnButtonDown(s, canvas, x, y);
       return 0;
     case WM_LBUTTONUP:
-      OnButtonUp(canvas, x, y);
+      OnButtonUp(s, canvas, x, y);
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != canvas) OnCaptureLost(canvas);
+      if (reinterpret_cast<HWND>(lParam) != canvas) OnCaptureLost(s, canvas);
       return 0;
     case WM_CANVAS_POINTER_ENTERED:
       ShowBrushCursor(canvas);

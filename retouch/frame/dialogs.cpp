@@ -1,6 +1,6 @@
 #include "retouch/frame/dialogs.h"
 
-#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 
 namespace {
 

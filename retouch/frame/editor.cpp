@@ -1,10 +1,13 @@
 // The editor's entry points: the host hands its modules over, then opens the editor over its
 // image; the editor runs modally in its own message loop and returns 1 when the user accepted.
 #include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/dialogs.h"
 #include "retouch/frame/editor_hooks.h"
+#include "retouch/frame/frame_window.h"
+#include "retouch/imaging/retouch_history.h"
 
 HINSTANCE g_libraryInstance = nullptr;
 HINSTANCE g_cursorModule = nullptr;
@@ -86,7 +89,7 @@ void FreeEditorState() {
   FreeBlock(&s->strokeCoverage);
   FreeBlock(&s->strokeSnapshot);
   FreeBlock(&s->strokeBefore);
-  ResetHistory();
+  ResetHistory(*s);
   FreeSelectionBlocks();
   FreeBlock(&s->backupImage);
   FreeBlock(&s->adjustPreview);

@@ -1,14 +1,9 @@
-// Behaviour of the brushes, the selection and the text tool that the frame and the canvas call.
-// Until each of those lands, editor_hooks_pending.cpp holds a do-nothing version of it; a part
-// that lands removes its entries from that file.
+// Behaviour of the selection, the text tool, the image adjustment and the selection library that
+// the frame and the canvas call. None of it is built yet: editor_hooks_pending.cpp holds a
+// do-nothing version of each, and a part that lands removes its entries from that file.
 #pragma once
 
 #include <windows.h>
-
-// Brushes and history.
-void BuildBrushMask(int width, int height);  // rebuilds brushMask for the current tool
-void ResetHistory();                         // frees every history patch and the array
-int ApplyStroke(HWND canvas, int cx, int cy, int px, int py);
 
 // Selection.
 // The lasso tool's press, drag and release on the canvas: `x`, `y` in image coordinates, the

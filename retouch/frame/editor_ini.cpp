@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 
 bool ModuleFilePath(const char* fileName, std::string* path) {
   char module[MAX_PATH];

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_ini.h"
 #include "retouch/frame/settings_format.h"
 

@@ -1,11 +1,13 @@
-// The editor frame: a modeless dialog (template 1800) holding the canvas, sized in the
-// proportions it was opened with, painting its own edge.
+#include "retouch/frame/frame_window.h"
+
 #include <algorithm>
 
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/dialogs.h"
 #include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
+#include "retouch/frame/frame_edge.h"
 #include "retouch/frame/frame_geometry.h"
 #include "retouch/frame/tool_window.h"
 
@@ -37,12 +39,11 @@ frame::AspectContext Aspect(HWND frame) {
   return c;
 }
 
-bool SizingFromTopOrBottom() { return g_state && g_state->sizingFromEdgeTopOrBottom == 1; }
+bool SizingFromTopOrBottom(const RetouchState* s) { return s && s->sizingFromEdgeTopOrBottom == 1; }
 
 // Places the frame, attaches the image and the canvas, opens the tool window and backs the
 // image up. Stops early (leaving frameWindow unset) when the image cannot be read.
-void InitFrame(HWND frame, const OpenRequest* request) {
-  RetouchState* s = g_state;
+void InitFrame(RetouchState* s, HWND frame, const OpenRequest* request) {
   SetFrameProp(frame, PROP_COMMAND_TARGET, nullptr);
   if (!s || !request) return;
   int imageWidth = 0, imageHeight = 0;
@@ -85,8 +86,7 @@ void InitFrame(HWND frame, const OpenRequest* request) {
 }
 
 // First half of the teardown, while the frame still exists.
-void DestroyFrame(HWND frame) {
-  RetouchState* s = g_state;
+void DestroyFrame(RetouchState* s, HWND frame) {
   if (s) {
     if (s->backupImage) GlobalFree(s->backupImage);
     s->backupImage = nullptr;
@@ -101,16 +101,16 @@ void DestroyFrame(HWND frame) {
   }
 }
 
-void OnSizing(HWND frame, RECT* r) {
+void OnSizing(const RetouchState* s, HWND frame, RECT* r) {
   int32_t l = r->left, t = r->top, rr = r->right, b = r->bottom;
-  frame::KeepAspectWhileSizing(Aspect(frame), SizingFromTopOrBottom(), &l, &t, &rr, &b);
+  frame::KeepAspectWhileSizing(Aspect(frame), SizingFromTopOrBottom(s), &l, &t, &rr, &b);
   *r = RECT{l, t, rr, b};
 }
 
-void OnPosChanging(HWND frame, WINDOWPOS* pos) {
+void OnPosChanging(const RetouchState* s, HWND frame, WINDOWPOS* pos) {
   if (pos->flags & SWP_NOSIZE) return;  // cx and cy carry nothing then
   int32_t cx = pos->cx, cy = pos->cy;
-  frame::KeepAspectOnPosChange(Aspect(frame), SizingFromTopOrBottom(), GetSystemMetrics(SM_CXSCREEN),
+  frame::KeepAspectOnPosChange(Aspect(frame), SizingFromTopOrBottom(s), GetSystemMetrics(SM_CXSCREEN),
                                GetSystemMetrics(SM_CYSCREEN), &cx, &cy);
   pos->cx = std::max(0, cx);
   pos->cy = std::max(0, cy);
@@ -135,9 +135,10 @@ BOOL SetResult(HWND dialog, LONG_PTR result) {
 }  // namespace
 
 INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+  RetouchState* s = g_state;
   switch (message) {
     case WM_INITDIALOG:
-      InitFrame(frame, reinterpret_cast<const OpenRequest*>(lParam));
+      InitFrame(s, frame, reinterpret_cast<const OpenRequest*>(lParam));
       return TRUE;
     case WM_COMMAND: {
       HWND target = static_cast<HWND>(GetFrameProp(frame, PROP_COMMAND_TARGET));
@@ -168,25 +169,25 @@ INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM
       DestroyWindow(frame);
       return TRUE;
     case WM_DESTROY:
-      DestroyFrame(frame);
+      DestroyFrame(s, frame);
       EditorFrameDestroyed();
       return TRUE;
     case WM_ERASEBKGND:
       OnEraseBackground(frame, reinterpret_cast<HDC>(wParam));
       return SetResult(frame, 1);
     case WM_WINDOWPOSCHANGING:
-      OnPosChanging(frame, reinterpret_cast<WINDOWPOS*>(lParam));
+      OnPosChanging(s, frame, reinterpret_cast<WINDOWPOS*>(lParam));
       return FALSE;
     case WM_NCLBUTTONDOWN:
-      if (g_state) g_state->sizingFromEdgeTopOrBottom = (wParam >= HTTOP && wParam <= HTBOTTOMRIGHT) ? 1 : 0;
+      if (s) s->sizingFromEdgeTopOrBottom = (wParam >= HTTOP && wParam <= HTBOTTOMRIGHT) ? 1 : 0;
       return FALSE;
     case WM_SIZING:
-      OnSizing(frame, reinterpret_cast<RECT*>(lParam));
+      OnSizing(s, frame, reinterpret_cast<RECT*>(lParam));
       return TRUE;
     case WM_QUERYNEWPALETTE:
     case WM_PALETTECHANGED:
-      if (g_state && g_state->canvasWindow) {
-        SendMessageA(g_state->canvasWindow, message, wParam, lParam);
+      if (s && s->canvasWindow) {
+        SendMessageA(s->canvasWindow, message, wParam, lParam);
         return SetResult(frame, 1);
       }
       return FALSE;

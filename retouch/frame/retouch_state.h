@@ -1,5 +1,5 @@
-// The editor's single state record and the values every part of the editor shares: tool codes,
-// frame properties, canvas messages. One record exists per opening of the editor; it lives in a
+// The editor's single state record and the values every part of the editor shares: frame
+// properties, templates, canvas messages (the tool codes are tool_codes.h). One record exists per opening of the editor; it lives in a
 // movable global block that stays locked while the editor is open (g_state).
 //
 // The record keeps its 32-bit layout (1664 bytes) on i686; handle and pointer members widen to
@@ -12,21 +12,7 @@
 #include <cstdint>
 
 #include "retouch/imaging/dib.h"
-
-// Tool codes: the command identifiers of the tool window's tool buttons.
-enum : int32_t {
-  TOOL_ADJUST = 114,   // image adjustment dialog; never stays current
-  TOOL_OUTLINE = 115,  // outline brush
-  TOOL_LASSO = 116,    // lasso and floating selection
-  TOOL_PAINT = 117,
-  TOOL_RESTORE = 118,
-  TOOL_SPRAY = 119,
-  TOOL_STAMP = 120,
-  TOOL_SMOOTH = 121,
-  TOOL_CLONE = 122,
-  TOOL_TEXT = 123,
-  TOOL_PICKER = 124,
-};
+#include "retouch/imaging/tool_codes.h"
 
 // Properties of the editor frame, each named by an integer atom (MAKEINTATOM).
 enum : WORD {
@@ -76,7 +62,7 @@ struct CrossingNode {
   CrossingNode* next;
 };
 
-struct HistoryEntry;  // one undo record of the retouch history (the brushes' header)
+struct HistoryEntry;  // one undo record of the retouch history (imaging/history.h)
 
 // The creation parameter of the frame dialog.
 struct OpenRequest {
@@ -88,11 +74,6 @@ struct OpenRequest {
 // The current and previous pointer positions of a stroke, image coordinates.
 struct Segment {
   int32_t currentX, currentY, previousX, previousY;
-};
-
-// Extent of the brush positions of the current stroke.
-struct StrokeBounds {
-  int32_t minX, maxX, minY, maxY;
 };
 
 constexpr int kHandleRectCount = 19;
@@ -109,7 +90,7 @@ struct RetouchState {
   DibHandle adjustPreviewSource;
   int32_t brushWidth;   // 1 to 48
   int32_t brushHeight;  // 1 to 48
-  int32_t brushShape;   // 0 ellipse, 1 rectangle
+  int32_t brushShape;   // BrushShape
   COLORREF brushColor;
   COLORREF cursorBackColor;  // transparent colour of the brush cursor and preview
   int32_t brushStrength;     // percent, 16 to 100

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "retouch/imaging/tool_codes.h"
+
 namespace settings {
 namespace {
 
@@ -64,7 +66,7 @@ void AppendField(std::string* out, long long v) {
 }  // namespace
 
 void ClampToolValues(ToolValues* v) {
-  v->shape = std::clamp(v->shape, 0, 1);
+  v->shape = std::clamp<int32_t>(v->shape, BRUSH_ELLIPSE, BRUSH_RECTANGLE);
   v->option = std::clamp(v->option, 0, 1);
   v->width = std::clamp(v->width, 1, 48);
   v->height = std::clamp(v->height, 1, 48);

@@ -9,55 +9,54 @@
 
 #include <commdlg.h>
 
+#include "retouch/canvas/strokes.h"
 #include "retouch/frame/brush_cursor.h"
+#include "retouch/frame/brush_preview.h"
+#include "retouch/frame/cursor_ids.h"
 #include "retouch/frame/dialogs.h"
-#include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/frame/editor_hooks.h"
 #include "retouch/frame/editor_settings.h"
 #include "retouch/frame/tamsel_imports.h"
 #include "retouch/frame/tool_bars.h"
-#include "retouch/imaging/brushes.h"
+#include "retouch/frame/window_utils.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
 
 // The preview frame is an etched static: the brush is drawn inside its edge.
 constexpr int kPreviewEdge = 2;
 
-ToolSettings* FindEntry(int tool) {
-  RetouchState* s = g_state;
-  if (!s) return nullptr;
-  for (ToolSettings& t : s->toolSettings)
+ToolSettings* FindEntry(RetouchState& s, int tool) {
+  for (ToolSettings& t : s.toolSettings)
     if (t.tool == tool) return &t;
   return nullptr;
 }
 
-bool IsBrushTool(int tool) { return tool == TOOL_OUTLINE || (tool >= TOOL_PAINT && tool <= TOOL_CLONE); }
-
 int CursorOfTool(int tool) {
   switch (tool) {
-    case TOOL_OUTLINE: return 3036;
-    case TOOL_LASSO: return 3021;
-    case TOOL_PAINT: return 3015;
-    case TOOL_RESTORE: return 3018;
-    case TOOL_SPRAY: return 3019;
-    case TOOL_STAMP: return 3017;
-    case TOOL_SMOOTH: return 3016;
-    case TOOL_CLONE: return 3020;
-    case TOOL_TEXT: return 3026;
-    case TOOL_PICKER: return 3014;
+    case TOOL_OUTLINE: return CURSOR_OUTLINE;
+    case TOOL_LASSO: return CURSOR_LASSO;
+    case TOOL_PAINT: return CURSOR_PAINT;
+    case TOOL_RESTORE: return CURSOR_RESTORE;
+    case TOOL_SPRAY: return CURSOR_SPRAY;
+    case TOOL_STAMP: return CURSOR_STAMP;
+    case TOOL_SMOOTH: return CURSOR_SMOOTH;
+    case TOOL_CLONE: return CURSOR_CLONE;
+    case TOOL_TEXT: return CURSOR_TEXT;
+    case TOOL_PICKER: return CURSOR_PICKER;
     default: return 0;
   }
 }
 
 // The canvas's class cursor, replaced while the pointer is hidden.
-void SetCanvasCursor(int tool) {
-  RetouchState* s = g_state;
+void SetCanvasCursor(const RetouchState& s, int tool) {
   const int id = CursorOfTool(tool);
-  if (!s->canvasWindow || !id || !g_cursorModule) return;
+  if (!s.canvasWindow || !id || !g_cursorModule) return;
   HCURSOR cursor = LoadCursorA(g_cursorModule, MAKEINTRESOURCEA(id));
   if (!cursor) return;
   ShowCursor(FALSE);
-  SetClassLongPtrA(s->canvasWindow, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+  SetClassLongPtrA(s.canvasWindow, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
   ShowCursor(TRUE);
 }
 
@@ -67,8 +66,8 @@ void CheckToolButton(HWND window, int tool) {
     CheckDlgButton(window, id, id == tool ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void HideBrushCursorWhenShown() {
-  if (g_state->brushCursorShown > 0) HideBrushCursor(g_state->canvasWindow);
+void HideBrushCursorWhenShown(const RetouchState& s) {
+  if (s.brushCursorShown > 0) HideBrushCursor(s.canvasWindow);
 }
 
 // Area of the brush preview in the dialog's client coordinates.
@@ -93,71 +92,66 @@ void StepBar(HWND bar, int code, int thumb, const tools::BarRange& range) {
   if (tools::ScrollTarget(code, GetScrollPos(bar, SB_CTL), thumb, range, &to)) SetScrollPos(bar, SB_CTL, to, TRUE);
 }
 
-void OnScroll(HWND window, HWND bar, int code, int thumb) {
-  RetouchState* s = g_state;
+void OnScroll(RetouchState& s, HWND window, HWND bar, int code, int thumb) {
   const int id = GetDlgCtrlID(bar);
   if (id == IDC_WIDTH_BAR || id == IDC_HEIGHT_BAR) {
     StepBar(bar, code, thumb, tools::kSizeBar);
     if (IsDlgButtonChecked(window, IDC_LINK) == BST_CHECKED)
       StepBar(GetDlgItem(window, id == IDC_WIDTH_BAR ? IDC_HEIGHT_BAR : IDC_WIDTH_BAR), code, thumb, tools::kSizeBar);
-    s->brushWidth = GetScrollPos(GetDlgItem(window, IDC_WIDTH_BAR), SB_CTL);
-    s->brushHeight = GetScrollPos(GetDlgItem(window, IDC_HEIGHT_BAR), SB_CTL);
+    s.brushWidth = GetScrollPos(GetDlgItem(window, IDC_WIDTH_BAR), SB_CTL);
+    s.brushHeight = GetScrollPos(GetDlgItem(window, IDC_HEIGHT_BAR), SB_CTL);
     InvalidateBrushPreview();
     if (code == tools::kEndScroll) {
-      TextEnd(s->canvasWindow);
-      RebuildBrushCursor(s->canvasWindow, TRUE);  // frees the sample, rebuilds the mask
+      TextEnd(s.canvasWindow);
+      RebuildBrushCursor(s.canvasWindow, TRUE);  // frees the sample, rebuilds the mask
     }
   } else if (id == IDC_STRENGTH_BAR) {
     StepBar(bar, code, thumb, tools::kStrengthBar);
-    if (code == tools::kEndScroll) s->brushStrength = tools::StrengthFromBar(GetScrollPos(bar, SB_CTL));
+    if (code == tools::kEndScroll) s.brushStrength = tools::StrengthFromBar(GetScrollPos(bar, SB_CTL));
   } else {
     return;
   }
-  StoreToolSettings(s->currentTool);
+  StoreToolSettings(s.currentTool);
 }
 
 // ---- Commands ---------------------------------------------------------------------------------
 
 // A brush tool becomes current.
-void MakeBrushCurrent(HWND window, int tool) {
-  RetouchState* s = g_state;
-  s->currentTool = tool;
-  RebuildBrushCursor(s->canvasWindow, TRUE);
-  SetCanvasCursor(tool);
+void MakeBrushCurrent(RetouchState& s, HWND window, int tool) {
+  s.currentTool = tool;
+  RebuildBrushCursor(s.canvasWindow, TRUE);
+  SetCanvasCursor(s, tool);
   CheckToolButton(window, tool);
 }
 
 // The outline brush reshapes with a disc only: a rectangle kept for it (a hand-edited file) is
 // dropped when it becomes current.
-void ForceEllipse(HWND window) {
-  RetouchState* s = g_state;
-  s->brushShape = 0;
-  if (ToolSettings* t = FindEntry(TOOL_OUTLINE)) t->shape = 0;
+void ForceEllipse(RetouchState& s, HWND window) {
+  s.brushShape = BRUSH_ELLIPSE;
+  if (ToolSettings* t = FindEntry(s, TOOL_OUTLINE)) t->shape = BRUSH_ELLIPSE;
   CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
 }
 
-void RunAdjustment(HWND window) {
-  RetouchState* s = g_state;
-  HWND canvas = s->canvasWindow;
+void RunAdjustment(RetouchState& s, HWND window) {
+  HWND canvas = s.canvasWindow;
   DropSelection();
   HideBrushCursor(canvas);
-  HWND library = s->libraryWindow && IsWindow(s->libraryWindow) ? s->libraryWindow : nullptr;
-  EnableWindow(s->frameWindow, FALSE);
+  HWND library = s.libraryWindow && IsWindow(s.libraryWindow) ? s.libraryWindow : nullptr;
+  EnableWindow(s.frameWindow, FALSE);
   if (library) EnableWindow(library, FALSE);
   RECT button{};
   GetWindowRect(GetDlgItem(window, TOOL_ADJUST), &button);
   RunAdjustDialog(window, &button);
-  EnableWindow(s->frameWindow, TRUE);
+  EnableWindow(s.frameWindow, TRUE);
   if (library) EnableWindow(library, TRUE);
   CheckDlgButton(window, TOOL_ADJUST, BST_UNCHECKED);
-  if (s->currentTool >= TOOL_OUTLINE && s->currentTool <= TOOL_PICKER) CheckToolButton(window, s->currentTool);
+  if (HasToolButton(s.currentTool)) CheckToolButton(window, s.currentTool);
   ShowBrushCursor(canvas);
 }
 
-void OnTextButton(HWND window) {
-  RetouchState* s = g_state;
-  HWND canvas = s->canvasWindow;
-  if (s->currentTool == TOOL_TEXT) {
+void OnTextButton(RetouchState& s, HWND window) {
+  HWND canvas = s.canvasWindow;
+  if (s.currentTool == TOOL_TEXT) {
     HideBrushCursor(canvas);
     ChooseTextFont(window);
     InvalidateBrushPreview();
@@ -165,94 +159,89 @@ void OnTextButton(HWND window) {
     return;
   }
   DropSelection();
-  s->currentTool = TOOL_TEXT;
+  s.currentTool = TOOL_TEXT;
   RebuildBrushCursor(canvas, TRUE);
   InvalidateBrushPreview();
-  SetCanvasCursor(TOOL_TEXT);
-  HideBrushCursorWhenShown();
+  SetCanvasCursor(s, TOOL_TEXT);
+  HideBrushCursorWhenShown(s);
   CheckToolButton(window, TOOL_TEXT);
 }
 
-void OnPickerButton(HWND window) {
-  RetouchState* s = g_state;
-  HWND canvas = s->canvasWindow;
-  if (s->currentTool == TOOL_PICKER) {
+void OnPickerButton(RetouchState& s, HWND window) {
+  HWND canvas = s.canvasWindow;
+  if (s.currentTool == TOOL_PICKER) {
     HideBrushCursor(canvas);
-    s->brushColor = ChooseBrushColor(window);
-    StoreToolSettings(s->currentTool);
+    s.brushColor = ChooseBrushColor(window);
+    StoreToolSettings(s.currentTool);
     RebuildBrushCursor(canvas, TRUE);
     InvalidateBrushPreview();
-    while (s->brushCursorShown >= 0) HideBrushCursor(canvas);
+    while (s.brushCursorShown >= 0) HideBrushCursor(canvas);
     return;
   }
-  s->currentTool = TOOL_PICKER;
-  SetCanvasCursor(TOOL_PICKER);
-  HideBrushCursorWhenShown();
+  s.currentTool = TOOL_PICKER;
+  SetCanvasCursor(s, TOOL_PICKER);
+  HideBrushCursorWhenShown(s);
   CheckToolButton(window, TOOL_PICKER);
 }
 
 // Check box 154: the selection library window opens (or comes to the top) while it is checked.
-void OnLibraryBox(HWND window) {
-  RetouchState* s = g_state;
+void OnLibraryBox(RetouchState& s, HWND window) {
   if (IsDlgButtonChecked(window, IDC_LIBRARY) == BST_CHECKED) {
-    if (s->libraryWindow && IsWindow(s->libraryWindow)) {
-      BringWindowToTop(s->libraryWindow);
+    if (s.libraryWindow && IsWindow(s.libraryWindow)) {
+      BringWindowToTop(s.libraryWindow);
       return;
     }
-    s->libraryWindow = EditorCreateDialog(TEMPLATE_LIBRARY, s->frameWindow, LibraryWindowProc);
+    s.libraryWindow = EditorCreateDialog(TEMPLATE_LIBRARY, s.frameWindow, LibraryWindowProc);
     // No window (the host's module lacks it): the box does not claim one is open.
-    if (!s->libraryWindow) CheckDlgButton(window, IDC_LIBRARY, BST_UNCHECKED);
+    if (!s.libraryWindow) CheckDlgButton(window, IDC_LIBRARY, BST_UNCHECKED);
     return;
   }
-  if (s->libraryWindow && IsWindow(s->libraryWindow)) DestroyWindow(s->libraryWindow);
-  s->libraryWindow = nullptr;
+  if (s.libraryWindow && IsWindow(s.libraryWindow)) DestroyWindow(s.libraryWindow);
+  s.libraryWindow = nullptr;
 }
 
-void OnShapeButton(HWND window, int id) {
-  RetouchState* s = g_state;
-  if (s->currentTool == TOOL_OUTLINE) {
+void OnShapeButton(RetouchState& s, HWND window, int id) {
+  if (s.currentTool == TOOL_OUTLINE) {
     CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
   } else {
-    s->brushShape = id == IDC_RECTANGLE ? 1 : 0;
+    s.brushShape = id == IDC_RECTANGLE ? BRUSH_RECTANGLE : BRUSH_ELLIPSE;
   }
-  StoreToolSettings(s->currentTool);
-  RebuildBrushCursor(s->canvasWindow, TRUE);  // frees the sample, rebuilds the mask
+  StoreToolSettings(s.currentTool);
+  RebuildBrushCursor(s.canvasWindow, TRUE);  // frees the sample, rebuilds the mask
   InvalidateBrushPreview();
 }
 
-void EndEditor(int id) {
-  RetouchState* s = g_state;
-  if (id == IDCANCEL) DibCopyInto(static_cast<DibHandle>(GetFrameProp(s->frameWindow, PROP_IMAGE)), s->backupImage);
-  PostMessageA(s->frameWindow, WM_CLOSE, 0, 0);
+void EndEditor(RetouchState& s, int id) {
+  if (id == IDCANCEL) DibCopyInto(FrameImage(s), s.backupImage);
+  PostMessageA(s.frameWindow, WM_CLOSE, 0, 0);
   g_editorResult = id == IDCANCEL ? 0 : 1;
 }
 
-void OnCommand(HWND window, int id) {
-  RetouchState* s = g_state;
-  if (id != s->currentTool) {
-    if (s->currentTool >= TOOL_OUTLINE && s->currentTool <= TOOL_TEXT) StoreToolSettings(s->currentTool);
+void OnCommand(RetouchState& s, HWND window, int id) {
+  if (id != s.currentTool) {
+    if (KeepsToolSettings(s.currentTool)) StoreToolSettings(s.currentTool);
     if (id != TOOL_ADJUST) {
       // The colour picked goes to the tool taken up next, with that tool's own options: taking
       // over the options of the tool before the picker would leave, say, a brush with the text
       // tool's thin rectangle and locked width bar.
-      if (s->currentTool == TOOL_PICKER)
-        if (ToolSettings* next = FindEntry(id)) next->color = s->brushColor;
+      if (s.currentTool == TOOL_PICKER)
+        if (ToolSettings* next = FindEntry(s, id)) next->color = s.brushColor;
       LoadToolSettings(window, id);
     }
-    if (IsBrushTool(id) && s->brushCursorShown < 0) s->brushCursorShown = 0;
+    if (IsBrushTool(id) && s.brushCursorShown < 0) s.brushCursorShown = 0;
   }
-  TextEnd(s->canvasWindow);
+  TextEnd(s.canvasWindow);
   switch (id) {
     case IDCANCEL:
     case IDC_ACCEPT:
-      EndEditor(id);
+      EndEditor(s, id);
       return;
     case TOOL_ADJUST:
-      RunAdjustment(window);
+      RunAdjustment(s, window);
       return;
     case TOOL_OUTLINE:
-      ForceEllipse(window);
-      MakeBrushCurrent(window, id);
+      ForceEllipse(s, window);
+      MakeBrushCurrent(s, window, id);
       InvalidateBrushPreview();
       return;
     case TOOL_PAINT:
@@ -262,22 +251,22 @@ void OnCommand(HWND window, int id) {
     case TOOL_SMOOTH:
     case TOOL_CLONE:
       DropSelection();
-      MakeBrushCurrent(window, id);
+      MakeBrushCurrent(s, window, id);
       return;
     case TOOL_LASSO:
-      s->currentTool = TOOL_LASSO;
-      SetCanvasCursor(TOOL_LASSO);
-      HideBrushCursorWhenShown();
+      s.currentTool = TOOL_LASSO;
+      SetCanvasCursor(s, TOOL_LASSO);
+      HideBrushCursorWhenShown(s);
       CheckToolButton(window, TOOL_LASSO);
       return;
     case TOOL_TEXT:
-      OnTextButton(window);
+      OnTextButton(s, window);
       return;
     case TOOL_PICKER:
-      OnPickerButton(window);
+      OnPickerButton(s, window);
       return;
     case IDC_LIBRARY:
-      OnLibraryBox(window);
+      OnLibraryBox(s, window);
       return;
     case IDC_UNDO:
     case IDC_REDO:
@@ -285,11 +274,11 @@ void OnCommand(HWND window, int id) {
       return;
     case IDC_ELLIPSE:
     case IDC_RECTANGLE:
-      OnShapeButton(window, id);
+      OnShapeButton(s, window, id);
       return;
     case IDC_OPTION_FIRST:
     case IDC_OPTION_SECOND:
-      s->brushOption = id - IDC_OPTION_FIRST;
+      s.brushOption = id - IDC_OPTION_FIRST;
       return;
     default:
       return;
@@ -298,37 +287,34 @@ void OnCommand(HWND window, int id) {
 
 // ---- Window -----------------------------------------------------------------------------------
 
-void OnInitDialog(HWND window) {
-  RetouchState* s = g_state;
+void OnInitDialog(RetouchState& s, HWND window) {
   LoadEditorSettings();
   SetScrollRange(GetDlgItem(window, IDC_HEIGHT_BAR), SB_CTL, tools::kSizeBar.min, tools::kSizeBar.max, FALSE);
-  SetBar(window, IDC_HEIGHT_BAR, s->brushHeight);
+  SetBar(window, IDC_HEIGHT_BAR, s.brushHeight);
   SetScrollRange(GetDlgItem(window, IDC_WIDTH_BAR), SB_CTL, tools::kSizeBar.min, tools::kSizeBar.max, FALSE);
-  SetBar(window, IDC_WIDTH_BAR, s->brushWidth);
+  SetBar(window, IDC_WIDTH_BAR, s.brushWidth);
   SetScrollRange(GetDlgItem(window, IDC_STRENGTH_BAR), SB_CTL, tools::kStrengthBar.min, tools::kStrengthBar.max,
                  FALSE);
-  SetBar(window, IDC_STRENGTH_BAR, tools::BarFromStrength(s->brushStrength));
+  SetBar(window, IDC_STRENGTH_BAR, tools::BarFromStrength(s.brushStrength));
   CheckDlgButton(window, IDC_LINK, BST_CHECKED);
-  s->brushShape = 0;
+  s.brushShape = BRUSH_ELLIPSE;
   CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE);
   CheckRadioButton(window, IDC_OPTION_FIRST, IDC_OPTION_SECOND, IDC_OPTION_FIRST);
-  s->floatActive = 0;
-  s->rotationAngle = 0;
-  s->rotating = 0;
+  s.floatActive = 0;
+  s.rotationAngle = 0;
+  s.rotating = 0;
 }
 
-void OnPaint(HWND window) {
-  PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(window, &ps);
-  if (dc && g_state) {
+void OnPaint(RetouchState* s, HWND window) {
+  gdi::PaintDC dc(window);
+  if (dc && s) {
     const RECT r = PreviewRect(window);
-    if (!IsRectEmpty(&r)) DrawBrushPreview(dc, &r, g_state->brushWidth, g_state->brushHeight, TRUE);
+    if (!IsRectEmpty(&r)) DrawBrushPreview(*s, dc.get(), &r, s->brushWidth, s->brushHeight, TRUE);
   }
-  EndPaint(window, &ps);
 }
 
-void OnDestroy(HWND window) {
-  if (RetouchState* s = g_state) {
+void OnDestroy(const RetouchState* s, HWND window) {
+  if (s) {
     if (s->floatActive) DropSelection();
     StoreToolSettings(s->currentTool);
     SaveEditorSettings();
@@ -345,8 +331,8 @@ BOOL SetResult(HWND dialog, LONG_PTR result) {
 }  // namespace
 
 void StoreToolSettings(int tool) {
-  const RetouchState* s = g_state;
-  ToolSettings* t = FindEntry(tool);
+  RetouchState* s = g_state;
+  ToolSettings* t = s ? FindEntry(*s, tool) : nullptr;
   if (!t) return;
   t->shape = s->brushShape;
   t->option = s->brushOption;
@@ -358,12 +344,12 @@ void StoreToolSettings(int tool) {
 
 void LoadToolSettings(HWND window, int tool) {
   RetouchState* s = g_state;
-  ToolSettings* t = FindEntry(tool);
+  ToolSettings* t = s ? FindEntry(*s, tool) : nullptr;
   if (!t) return;
   const bool text = tool == TOOL_TEXT;
   if (text) {
     // The text tool draws a thin upright caret-like brush; its height is the font's.
-    t->shape = 1;
+    t->shape = BRUSH_RECTANGLE;
     t->width = 3;
     s->brushWidth = 3;
   }
@@ -384,7 +370,7 @@ void LoadToolSettings(HWND window, int tool) {
   }
   EnableWindow(GetDlgItem(window, IDC_WIDTH_BAR), t->widthEnabled != 0);
   EnableWindow(GetDlgItem(window, IDC_HEIGHT_BAR), t->heightEnabled != 0);
-  CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE + (s->brushShape == 1 ? 1 : 0));
+  CheckRadioButton(window, IDC_ELLIPSE, IDC_RECTANGLE, IDC_ELLIPSE + (s->brushShape == BRUSH_RECTANGLE ? 1 : 0));
   CheckRadioButton(window, IDC_OPTION_FIRST, IDC_OPTION_SECOND, IDC_OPTION_FIRST + (s->brushOption == 1 ? 1 : 0));
   RebuildBrushCursor(s->canvasWindow, TRUE);
   InvalidateBrushPreview();
@@ -418,19 +404,20 @@ void InvalidateBrushPreview() {
 }
 
 INT_PTR CALLBACK ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  RetouchState* s = g_state;
   switch (message) {
     case WM_INITDIALOG:
-      if (g_state) OnInitDialog(window);
+      if (s) OnInitDialog(*s, window);
       return TRUE;
     case WM_COMMAND:
-      if (g_state && HIWORD(wParam) == BN_CLICKED) OnCommand(window, LOWORD(wParam));
+      if (s && HIWORD(wParam) == BN_CLICKED) OnCommand(*s, window, LOWORD(wParam));
       return FALSE;
     case WM_HSCROLL:
     case WM_VSCROLL:
-      if (g_state && lParam) OnScroll(window, reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
+      if (s && lParam) OnScroll(*s, window, reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
       return TRUE;
     case WM_PAINT:
-      OnPaint(window);
+      OnPaint(s, window);
       return TRUE;
     case WM_ERASEBKGND:
       FillDlgWithTexture(window, reinterpret_cast<HDC>(wParam), kEditorDialogTexture);
@@ -442,7 +429,7 @@ INT_PTR CALLBACK ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       SetCursor(LoadCursorA(nullptr, IDC_ARROW));
       return FALSE;
     case WM_DESTROY:
-      OnDestroy(window);
+      OnDestroy(s, window);
       return TRUE;
     default:
       return FALSE;

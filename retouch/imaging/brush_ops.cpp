@@ -15,7 +15,7 @@ namespace brush {
 
 // ---- Geometry of a stroke -------------------------------------------------------------------
 
-int32_t BrushScale(int32_t tool, int32_t option) { return tool == kSpray && option == 1 ? 2 : 1; }
+int32_t BrushScale(int32_t tool, int32_t option) { return tool == TOOL_SPRAY && option == 1 ? 2 : 1; }
 
 Rect DabRect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t scale) {
   const int32_t left = x - (width / 2) * scale;
@@ -856,19 +856,19 @@ int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& 
   if (!IsView(image, 24) || !IsView(mask, 8)) return 0;
   const bool soft = st.option == 1;
   switch (st.tool) {
-    case kPaint:
+    case TOOL_PAINT:
       if (!Matches(blocks.coverage, 8, image)) return 0;
       if (soft && !Matches(blocks.snapshot, 24, image)) return 0;
       break;
-    case kRestore:
+    case TOOL_RESTORE:
       if (!Matches(blocks.backup, 24, image)) return 0;
       break;
-    case kStamp:
-    case kClone:
+    case TOOL_STAMP:
+    case TOOL_CLONE:
       if (!IsView(blocks.sample, 24)) return 0;
       break;
-    case kSpray:
-    case kSmooth:
+    case TOOL_SPRAY:
+    case TOOL_SMOOTH:
       break;
     default:
       return 0;
@@ -879,13 +879,13 @@ int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& 
   const Rgb rgb = Channels(st.color);
 
   switch (st.tool) {
-    case kPaint:
+    case TOOL_PAINT:
       if (!soft) {
         PaintHard(image, mask, clip, rgb, s, blocks.coverage);
         return 1;
       }
       return PaintSoft(image, mask, clip, rgb, s, blocks.coverage, blocks.snapshot) ? 1 : 0;
-    case kRestore:
+    case TOOL_RESTORE:
       if (soft) {
         return BlendSoft<false>(image, mask, clip, s, blocks.backup, 0) ? 1 : 0;
       }
@@ -894,15 +894,15 @@ int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& 
       CopyHard(image, mask, clip, s,
                [&](const Row& row, int32_t) { return blocks.backup.Pixel24(clip.x, row.y); }, clip.width);
       return 1;
-    case kSpray:
+    case TOOL_SPRAY:
       if (!soft) {
         SprayHard(image, mask, clip, rgb, s);
         return 1;
       }
       if (SoftShape(clip.width, clip.height).degenerate()) return 1;
       return BlendSoft<true>(image, mask, clip, s, dib::View{}, st.color & 0xFFFFFF) ? 1 : 0;
-    case kStamp:
-    case kClone: {
+    case TOOL_STAMP:
+    case TOOL_CLONE: {
       // The sample lies over the brush like the mask: its pixel at the mask offsets.
       const dib::View& sample = blocks.sample;
       CopyHard(
@@ -914,7 +914,7 @@ int ApplyDab(const DabSettings& st, int32_t left, int32_t top, const dib::View& 
           sample.width - clip.maskX);
       return 1;
     }
-    case kSmooth:
+    case TOOL_SMOOTH:
       return Smooth(image, mask, clip, s) ? 1 : 0;
     default:
       return 0;

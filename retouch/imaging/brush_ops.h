@@ -11,23 +11,9 @@
 #include <cstdint>
 
 #include "retouch/imaging/dib_view.h"
+#include "retouch/imaging/tool_codes.h"
 
 namespace brush {
-
-// Tool codes: the command identifiers of the tool window's buttons.
-enum Tool : int32_t {
-  kAdjust = 114,
-  kOutline = 115,
-  kSelect = 116,
-  kPaint = 117,
-  kRestore = 118,
-  kSpray = 119,
-  kStamp = 120,
-  kSmooth = 121,
-  kClone = 122,
-  kText = 123,
-  kPicker = 124,
-};
 
 // Left, top, right, bottom in image coordinates (y down); right and bottom exclusive.
 struct Rect {
@@ -36,11 +22,6 @@ struct Rect {
 inline bool operator==(const Rect& a, const Rect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
-
-// min x, max x, min y, max y of the brush positions of one stroke (the state record's order).
-struct StrokeBounds {
-  int32_t minX, maxX, minY, maxY;
-};
 
 // ---- Geometry of a stroke -------------------------------------------------------------------
 
@@ -104,7 +85,7 @@ void WalkLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Visit&& visit) {
 // dabs once at the previous point.
 template <class Visit>
 void ForEachDab(int32_t tool, int32_t cx, int32_t cy, int32_t px, int32_t py, Visit&& visit) {
-  if ((tool == kPaint || tool == kClone) && (cx != px || cy != py)) {
+  if (DabsAlongMovement(tool) && (cx != px || cy != py)) {
     WalkLine(cx, cy, px, py, visit);
   } else {
     visit(px, py);
@@ -142,7 +123,7 @@ class SoftShape {
 };
 
 struct DabSettings {
-  int32_t tool = kPaint;
+  int32_t tool = TOOL_PAINT;
   int32_t option = 0;      // 0 hard, 1 soft (paint, restore, spray)
   int32_t strength = 100;  // percent
   uint32_t color = 0;      // COLORREF

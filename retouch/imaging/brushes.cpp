@@ -7,31 +7,21 @@
 #include <memory>
 #include <new>
 
-#include "retouch/canvas/canvas_window.h"
-#include "retouch/frame/brush_cursor.h"
-#include "retouch/frame/editor.h"
-#include "retouch/frame/editor_hooks.h"
-#include "controls/widgets/gdi_guard.h"
-#include "retouch/frame/tool_window.h"
 #include "retouch/imaging/brush_ops.h"
+#include "winkit/gdi_guard.h"
 
 namespace {
-
-DibHandle FrameImage() {
-  RetouchState* s = g_state;
-  return s && s->frameWindow ? static_cast<DibHandle>(GetFrameProp(s->frameWindow, PROP_IMAGE)) : nullptr;
-}
 
 // The blocks of one pointer event, locked once for all its dabs.
 class DabBlocks {
  public:
-  explicit DabBlocks(int tool)
-      : image_(FrameImage()),
-        mask_(g_state->brushMask),
-        coverage_(tool == TOOL_PAINT ? g_state->strokeCoverage : nullptr),
-        snapshot_(tool == TOOL_PAINT && g_state->brushOption == 1 ? g_state->strokeSnapshot : nullptr),
-        backup_(tool == TOOL_RESTORE ? g_state->backupImage : nullptr),
-        sample_(tool == TOOL_STAMP || tool == TOOL_CLONE ? g_state->cloneSample : nullptr) {
+  DabBlocks(const RetouchState& s, DibHandle image, int tool)
+      : image_(image),
+        mask_(s.brushMask),
+        coverage_(tool == TOOL_PAINT ? s.strokeCoverage : nullptr),
+        snapshot_(tool == TOOL_PAINT && s.brushOption == 1 ? s.strokeSnapshot : nullptr),
+        backup_(tool == TOOL_RESTORE ? s.backupImage : nullptr),
+        sample_(UsesSample(tool) ? s.cloneSample : nullptr) {
     blocks_.coverage = coverage_.view();
     blocks_.snapshot = snapshot_.view();
     blocks_.backup = backup_.view();
@@ -45,37 +35,29 @@ class DabBlocks {
   brush::DabBlocks blocks_;
 };
 
-brush::DabSettings SettingsOf(int tool) {
-  const RetouchState* s = g_state;
+brush::DabSettings SettingsOf(const RetouchState& s, int tool) {
   brush::DabSettings st;
   st.tool = tool;
-  st.option = s->brushOption;
-  st.strength = s->brushStrength;
-  st.color = s->brushColor;
+  st.option = s.brushOption;
+  st.strength = s.brushStrength;
+  st.color = s.brushColor;
   return st;
 }
 
-RECT DabRectAt(int tool, int x, int y) {
-  const RetouchState* s = g_state;
-  const brush::Rect r = brush::DabRect(x, y, s->brushWidth, s->brushHeight, tool == TOOL_SPRAY ? s->brushScale : 1);
-  return RECT{r.left, r.top, r.right, r.bottom};
-}
-
 // A MaskDib the size of the image (made, or kept when it already fits), cleared.
-bool ClearedCoverage(DibHandle image) {
-  RetouchState* s = g_state;
+bool ClearedCoverage(RetouchState& s, DibHandle image) {
   int width = 0, height = 0;
   if (!DibGetInfo(image, &width, &height, nullptr)) return false;
   int w = 0, h = 0, bits = 0;
-  if (s->strokeCoverage && !(DibGetInfo(s->strokeCoverage, &w, &h, &bits) && w == width && h == height && bits == 8)) {
-    GlobalFree(s->strokeCoverage);
-    s->strokeCoverage = nullptr;
+  if (s.strokeCoverage && !(DibGetInfo(s.strokeCoverage, &w, &h, &bits) && w == width && h == height && bits == 8)) {
+    GlobalFree(s.strokeCoverage);
+    s.strokeCoverage = nullptr;
   }
-  if (!s->strokeCoverage) {
-    s->strokeCoverage = DibCreate(width, height, 8);  // zero-filled
-    return s->strokeCoverage != nullptr;
+  if (!s.strokeCoverage) {
+    s.strokeCoverage = DibCreate(width, height, 8);  // zero-filled
+    return s.strokeCoverage != nullptr;
   }
-  DibLock lock(s->strokeCoverage);
+  DibLock lock(s.strokeCoverage);
   if (!lock.ok()) return false;
   const dib::View& v = lock.view();
   std::memset(v.bits, 0, static_cast<size_t>(v.stride) * static_cast<size_t>(v.height));
@@ -121,7 +103,7 @@ DibHandle DrawBrushMask(int width, int height, int shape) {
         SetPixel(mem.get(), 0, 0, RGB(255, 255, 255));
       } else if (width < 3 || height < 3) {
         PatBlt(mem.get(), 0, 0, width, height, WHITENESS);
-      } else if (shape == 1) {
+      } else if (shape == BRUSH_RECTANGLE) {
         Rectangle(mem.get(), 0, 0, width, height);
       } else {
         Ellipse(mem.get(), 0, 0, width, height);
@@ -154,73 +136,57 @@ DibHandle DrawBrushMask(int width, int height, int shape) {
   return mask;
 }
 
-void BuildBrushMask(int width, int height) {
-  RetouchState* s = g_state;
-  if (!s) return;
-  s->brushScale = brush::BrushScale(s->currentTool, s->brushOption);
-  if (s->brushMask) GlobalFree(s->brushMask);
-  s->brushMask = DrawBrushMask(width * s->brushScale, height * s->brushScale, s->brushShape);
+void BuildBrushMask(RetouchState& s, int width, int height) {
+  s.brushScale = brush::BrushScale(s.currentTool, s.brushOption);
+  if (s.brushMask) GlobalFree(s.brushMask);
+  s.brushMask = DrawBrushMask(width * s.brushScale, height * s.brushScale, s.brushShape);
 }
 
-int Dab(int tool, const RECT* brush) {
-  if (!g_state || !brush) return 0;
-  if (tool == TOOL_OUTLINE) return OutlineDab(g_state->canvasWindow, brush);
-  return DabBlocks(tool).Apply(SettingsOf(tool), *brush);
+RECT BrushRectAt(const RetouchState& s, int tool, int x, int y) {
+  const brush::Rect r = brush::DabRect(x, y, s.brushWidth, s.brushHeight, tool == TOOL_SPRAY ? s.brushScale : 1);
+  return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-int ApplyStroke(HWND canvas, int cx, int cy, int px, int py) {
-  RetouchState* s = g_state;
-  if (!s) return 0;
-  const int tool = s->currentTool;
-  if (tool != TOOL_OUTLINE && (tool < TOOL_PAINT || tool > TOOL_CLONE)) return 0;
-  if ((tool == TOOL_STAMP || tool == TOOL_CLONE) && !s->cloneSample) {
-    // The first application samples what lies under the brush; the stamp paints nothing then.
-    if (!s->brushMask) BuildBrushMask(s->brushWidth, s->brushHeight);
-    s->cloneSample = DibCropMasked(FrameImage(), s->brushMask, cx - s->brushWidth / 2, cy - s->brushHeight / 2,
-                                   s->brushWidth, s->brushHeight, s->cursorBackColor);
-    RebuildBrushCursor(canvas, FALSE);
-    if (tool == TOOL_STAMP) return 1;
-  }
-  BuildBrushMask(s->brushWidth, s->brushHeight);
-  brush::StrokeBounds bounds{s->strokeBounds.minX, s->strokeBounds.maxX, s->strokeBounds.minY, s->strokeBounds.maxY};
-  if (tool == TOOL_OUTLINE) {
-    const RECT r = DabRectAt(tool, px, py);
-    brush::ExtendBounds(&bounds, px, py);
-    OutlineDab(canvas, &r);
-    InvalidateLogicalRect(canvas, &r);
-  } else {
-    const DabBlocks blocks(tool);
-    const brush::DabSettings settings = SettingsOf(tool);
-    brush::ForEachDab(tool, cx, cy, px, py, [&](int32_t x, int32_t y) {
-      const RECT r = DabRectAt(tool, x, y);
-      brush::ExtendBounds(&bounds, x, y);
-      blocks.Apply(settings, r);
-      InvalidateLogicalRect(canvas, &r);
-    });
-  }
-  s->strokeBounds = StrokeBounds{bounds.minX, bounds.maxX, bounds.minY, bounds.maxY};
-  UpdateWindow(canvas);
-  return 1;
+void ExtendStrokeBounds(RetouchState& s, int x, int y) { brush::ExtendBounds(&s.strokeBounds, x, y); }
+
+int Dab(RetouchState& s, DibHandle image, int tool, const RECT* brush) {
+  if (!brush || tool == TOOL_OUTLINE) return 0;
+  return DabBlocks(s, image, tool).Apply(SettingsOf(s, tool), *brush);
 }
 
-void BeginPaintStroke() {
-  RetouchState* s = g_state;
-  if (!s) return;
-  const DibHandle image = FrameImage();
-  if (!ClearedCoverage(image) || (s->brushOption == 1 && !RefreshCopy(&s->strokeSnapshot, image))) {
+bool TakeCloneSample(RetouchState& s, DibHandle image, int x, int y) {
+  if (!s.brushMask) BuildBrushMask(s, s.brushWidth, s.brushHeight);
+  s.cloneSample = DibCropMasked(image, s.brushMask, x - s.brushWidth / 2, y - s.brushHeight / 2, s.brushWidth,
+                                s.brushHeight, s.cursorBackColor);
+  return s.cloneSample != nullptr;
+}
+
+void ApplyStrokeDabs(RetouchState& s, DibHandle image, int cx, int cy, int px, int py, TouchedRect touched,
+                     void* context) {
+  const int tool = s.currentTool;
+  const DabBlocks blocks(s, image, tool);
+  const brush::DabSettings settings = SettingsOf(s, tool);
+  brush::ForEachDab(tool, cx, cy, px, py, [&](int32_t x, int32_t y) {
+    const RECT r = BrushRectAt(s, tool, x, y);
+    ExtendStrokeBounds(s, x, y);
+    blocks.Apply(settings, r);
+    touched(context, r);
+  });
+}
+
+void BeginPaintStroke(RetouchState& s, DibHandle image) {
+  if (!ClearedCoverage(s, image) || (s.brushOption == 1 && !RefreshCopy(&s.strokeSnapshot, image))) {
     // Without both blocks the paint brush refuses to dab rather than blend against stale ones.
-    if (s->strokeCoverage) GlobalFree(s->strokeCoverage);
-    s->strokeCoverage = nullptr;
+    if (s.strokeCoverage) GlobalFree(s.strokeCoverage);
+    s.strokeCoverage = nullptr;
   }
 }
 
-void PickColor(int x, int y) {
-  RetouchState* s = g_state;
-  if (!s) return;
-  s->previousColor = s->brushColor;
+bool PickColor(RetouchState& s, DibHandle image, int x, int y) {
+  s.previousColor = s.brushColor;
   COLORREF c = 0;
-  if (!DibGetPixel(FrameImage(), x, y, &c)) c = s->previousColor;
-  if (c == s->brushColor) return;
-  s->brushColor = c;
-  InvalidateBrushPreview();
+  if (!DibGetPixel(image, x, y, &c)) c = s.previousColor;
+  if (c == s.brushColor) return false;
+  s.brushColor = c;
+  return true;
 }

@@ -6,8 +6,9 @@
 #include <cstring>
 #include <limits>
 
-#include "controls/widgets/gdi_guard.h"
 #include "retouch/imaging/dib_ops.h"
+#include "winkit/global_lock.h"
+#include "winkit/gdi_guard.h"
 
 static_assert(sizeof(BITMAPINFOHEADER) == sizeof(dib::Header), "BITMAPINFOHEADER is the packed header");
 
@@ -15,23 +16,14 @@ namespace {
 
 dib::Rect RectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-// A plain lock of a global block for one scope (no header checks).
-class BlockLock {
+// A plain lock of a global block for one scope (no header checks) that reads its header, when
+// the block is large enough to hold one.
+class BlockLock : public winkit::GlobalBlockLock {
  public:
-  explicit BlockLock(HGLOBAL h) : h_(h), p_(h ? GlobalLock(h) : nullptr) {}
-  ~BlockLock() {
-    if (p_) GlobalUnlock(h_);
-  }
-  BlockLock(const BlockLock&) = delete;
-  BlockLock& operator=(const BlockLock&) = delete;
-  void* get() const { return p_; }
-  // The header, when the block is large enough to hold one.
+  using GlobalBlockLock::GlobalBlockLock;
   const BITMAPINFOHEADER* header() const {
-    return p_ && GlobalSize(h_) >= sizeof(BITMAPINFOHEADER) ? static_cast<BITMAPINFOHEADER*>(p_) : nullptr;
+    return get() && size() >= sizeof(BITMAPINFOHEADER) ? as<BITMAPINFOHEADER>() : nullptr;
   }
- private:
-  HGLOBAL h_;
-  void* p_;
 };
 
 // A private copy of `patch` when it is the destination's own block (pasting an image onto
@@ -69,19 +61,11 @@ struct Block {
 
 }  // namespace
 
-DibLock::DibLock(DibHandle dib) : dib_(dib) {
-  void* p = dib ? GlobalLock(dib) : nullptr;
-  if (!p) {
-    dib_ = nullptr;
-    return;
-  }
-  const SIZE_T size = GlobalSize(dib);
-  if (size >= sizeof(BITMAPINFOHEADER)) header_ = static_cast<BITMAPINFOHEADER*>(p);
-  dib::ViewOfBlock(p, size, &view_);
-}
-
-DibLock::~DibLock() {
-  if (dib_) GlobalUnlock(dib_);
+DibLock::DibLock(DibHandle dib) : lock_(dib) {
+  if (!lock_) return;
+  const SIZE_T size = lock_.size();
+  if (size >= sizeof(BITMAPINFOHEADER)) header_ = lock_.as<BITMAPINFOHEADER>();
+  dib::ViewOfBlock(lock_.get(), size, &view_);
 }
 
 void DibInitHeader(BITMAPINFOHEADER* header, int width, int height, int bitsPerPixel) {
@@ -321,20 +305,20 @@ void DibDrawRegion(HWND window, HDC dc, DibHandle dib, const RECT* rect) {
                       rect->top < rect->bottom;
   Block crop(inside ? nullptr : DibCrop(dib, rect));
   if (!inside && !crop.h) return;
-  HDC windowDc = GetDC(window);
+  gdi::WindowDC windowDc(window);
   if (!windowDc) return;
   HBITMAP bitmap = nullptr;
-  if (inside && GetDeviceCaps(windowDc, BITSPIXEL) >= 24 && !(GetDeviceCaps(windowDc, RASTERCAPS) & RC_PALETTE)) {
+  if (inside && GetDeviceCaps(windowDc.get(), BITSPIXEL) >= 24 &&
+      !(GetDeviceCaps(windowDc.get(), RASTERCAPS) & RC_PALETTE)) {
     BITMAPINFO info = {};
     DibInitHeader(&info.bmiHeader, width, height, 24);
     void* bits = nullptr;
-    bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap = CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   } else {
-    bitmap = CreateCompatibleBitmap(windowDc, width, height);
+    bitmap = CreateCompatibleBitmap(windowDc.get(), width, height);
   }
   gdi::Owned<HBITMAP> offscreen(bitmap);
-  gdi::MemoryDC memory(windowDc);
-  ReleaseDC(window, windowDc);
+  gdi::MemoryDC memory(windowDc.get());
   if (!offscreen.get() || !memory.get()) return;
   gdi::Select selected(memory.get(), offscreen.get());
   if (inside) {

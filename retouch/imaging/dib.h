@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "retouch/imaging/dib_view.h"
+#include "winkit/global_lock.h"
 
 using DibHandle = HGLOBAL;  // 24-bit image or 8-bit MaskDib; the creator frees it (GlobalFree)
 
@@ -38,14 +39,11 @@ int DibStampBitmap(DibHandle image, HBITMAP bitmap, int top, COLORREF color, int
 class DibLock {
  public:
   explicit DibLock(DibHandle dib);
-  ~DibLock();
-  DibLock(const DibLock&) = delete;
-  DibLock& operator=(const DibLock&) = delete;
   bool ok() const { return view_.valid(); }
   const dib::View& view() const { return view_; }
   BITMAPINFOHEADER* header() const { return header_; }
  private:
-  DibHandle dib_;
+  winkit::GlobalBlockLock lock_;
   BITMAPINFOHEADER* header_ = nullptr;
   dib::View view_;
 };

@@ -1,11 +1,7 @@
 // The retouch history over global memory: the entry array is a movable block held locked in the
 // state record; each patch is a 24-bit DibHandle cropped from the copy taken at the press.
-#include <windows.h>
+#include "retouch/imaging/retouch_history.h"
 
-#include "retouch/frame/brush_cursor.h"
-#include "retouch/frame/editor.h"
-#include "retouch/frame/editor_hooks.h"
-#include "retouch/imaging/brushes.h"
 #include "retouch/imaging/history.h"
 
 namespace {
@@ -47,48 +43,40 @@ class GlobalStore {
     return image.ok() && block.ok() && history::ExchangeRect(image.view(), block.view(), r);
   }
 
-  void Invalidate(const brush::Rect& r) {
-    if (!g_state->canvasWindow) return;
-    const RECT rect{r.left, r.top, r.right, r.bottom};
-    InvalidateLogicalRect(g_state->canvasWindow, &rect);
-  }
+  // What changed goes back to the caller, which refreshes the canvas.
+  void Invalidate(const brush::Rect& r) { changed_ = RECT{r.left, r.top, r.right, r.bottom}; }
+  const RECT& changed() const { return changed_; }
 
  private:
   DibHandle image_;
+  RECT changed_{};
 };
 
-DibHandle FrameImage() {
-  return g_state->frameWindow ? static_cast<DibHandle>(GetFrameProp(g_state->frameWindow, PROP_IMAGE)) : nullptr;
-}
-
-history::List ListOf(RetouchState* s) { return {&s->history, &s->historyPosition, &s->historyCount}; }
+history::List ListOf(RetouchState& s) { return {&s.history, &s.historyPosition, &s.historyCount}; }
 
 }  // namespace
 
-int RecordHistory(const RECT* rect) {
-  RetouchState* s = g_state;
-  if (!s || !rect) return 0;
+int RecordHistory(RetouchState& s, DibHandle image, const RECT* rect) {
+  if (!rect) return 0;
   int width = 0, height = 0;
-  if (!DibGetInfo(FrameImage(), &width, &height, nullptr)) return 0;
+  if (!DibGetInfo(image, &width, &height, nullptr)) return 0;
   const brush::Rect r = brush::ClampToImage({rect->left, rect->top, rect->right, rect->bottom}, width, height);
   if (r.right <= r.left || r.bottom <= r.top) return 0;
   const RECT clamped{r.left, r.top, r.right, r.bottom};
-  DibHandle patch = DibCrop(s->strokeBefore, &clamped);
+  DibHandle patch = DibCrop(s.strokeBefore, &clamped);
   if (!patch) return 0;
-  GlobalStore store(FrameImage());
-  return history::Record(store, ListOf(s), s->currentTool, r, patch);
+  GlobalStore store(image);
+  return history::Record(store, ListOf(s), s.currentTool, r, patch);
 }
 
-int HistoryStep(BOOL back) {
-  RetouchState* s = g_state;
-  if (!s) return 0;
-  GlobalStore store(FrameImage());
-  return history::Step(store, ListOf(s), back != FALSE);
+int HistoryStep(RetouchState& s, DibHandle image, BOOL back, RECT* changed) {
+  GlobalStore store(image);
+  const int result = history::Step(store, ListOf(s), back != FALSE);
+  if (result && changed) *changed = store.changed();
+  return result;
 }
 
-void ResetHistory() {
-  RetouchState* s = g_state;
-  if (!s) return;
+void ResetHistory(RetouchState& s) {
   GlobalStore store(nullptr);
   history::Reset(store, ListOf(s));
 }

@@ -33,7 +33,7 @@ void Randomise(std::mt19937& rng, Image& image) {
 
 TEST(DabKernels, MatchThePlainModel) {
   std::mt19937 rng(12345);
-  const int32_t tools[] = {brush::kPaint, brush::kRestore, brush::kSpray, brush::kStamp, brush::kClone, brush::kSmooth};
+  const int32_t tools[] = {TOOL_PAINT, TOOL_RESTORE, TOOL_SPRAY, TOOL_STAMP, TOOL_CLONE, TOOL_SMOOTH};
   for (int round = 0; round < 300; ++round) {
     const int32_t w = 1 + static_cast<int32_t>(rng() % 70), h = 1 + static_cast<int32_t>(rng() % 50);
     Image fast(w, h);
@@ -97,7 +97,7 @@ TEST(DabKernels, LongSoftStrokesMatchThePlainModel) {
   blocks.backup = backup.view;
   for (int stroke = 0; stroke < 24; ++stroke) {
     brush::DabSettings st;
-    st.tool = stroke % 2 ? brush::kSpray : brush::kRestore;
+    st.tool = stroke % 2 ? TOOL_SPRAY : TOOL_RESTORE;
     st.option = 1;
     st.strength = 16 + static_cast<int32_t>(rng() % 85);
     st.color = stroke % 4 == 1 ? 0x00C0C0FFu : rng() & 0xFFFFFF;
@@ -125,7 +125,7 @@ TEST(DabKernels, LongSoftStrokesMatchThePlainModel) {
 // A soft dab far wider than the tool window allows (more distinct weights than 16 bits count).
 TEST(DabKernels, HugeSoftDabsMatchThePlainModel) {
   std::mt19937 rng(520);
-  for (const int32_t tool : {brush::kRestore, brush::kSpray}) {
+  for (const int32_t tool : {TOOL_RESTORE, TOOL_SPRAY}) {
     Image fast(700, 400);
     Randomise(rng, fast);
     Image backup = fast;
@@ -152,7 +152,7 @@ TEST(DabKernels, HugeSoftDabsMatchThePlainModel) {
 // under the same memory): every dab follows the mask as it is now.
 TEST(DabKernels, AMaskRedrawnInPlaceIsFollowed) {
   std::mt19937 rng(77);
-  for (const int32_t tool : {brush::kRestore, brush::kSpray, brush::kClone, brush::kSmooth}) {
+  for (const int32_t tool : {TOOL_RESTORE, TOOL_SPRAY, TOOL_CLONE, TOOL_SMOOTH}) {
     for (const int32_t option : {0, 1}) {
       Image fast(60, 40);
       Randomise(rng, fast);

@@ -37,7 +37,7 @@ TEST(StrokeGeometry, RectanglesOfDabsAndRecords) {
   EXPECT_EQ(brush::DabRect(10, 20, 15, 5, 1), (brush::Rect{3, 18, 18, 23}));
   EXPECT_EQ(brush::DabRect(10, 20, 15, 5, 2), (brush::Rect{-4, 16, 26, 26}));
 
-  brush::StrokeBounds b;
+  StrokeBounds b;
   brush::StartBounds(&b, 10, 10);
   brush::ExtendBounds(&b, 20, 10);
   EXPECT_EQ(brush::StrokeRecordRect(b, 16, 16, 1), (brush::Rect{1, 1, 29, 20}));
@@ -58,9 +58,9 @@ TEST(StrokeGeometry, RectanglesOfDabsAndRecords) {
 
   EXPECT_EQ(brush::ClampToImage({-3, -1, 50, 9}, 40, 30), (brush::Rect{0, 0, 40, 9}));
   EXPECT_EQ(brush::SprayPeriod(16, 16), 119);
-  EXPECT_EQ(brush::BrushScale(brush::kSpray, 1), 2);
-  EXPECT_EQ(brush::BrushScale(brush::kSpray, 0), 1);
-  EXPECT_EQ(brush::BrushScale(brush::kPaint, 1), 1);
+  EXPECT_EQ(brush::BrushScale(TOOL_SPRAY, 1), 2);
+  EXPECT_EQ(brush::BrushScale(TOOL_SPRAY, 0), 1);
+  EXPECT_EQ(brush::BrushScale(TOOL_PAINT, 1), 1);
 }
 
 TEST(StrokeGeometry, LineWalkStepsDiagonallyOnlyWhenTheErrorAllows) {
@@ -92,12 +92,12 @@ TEST(StrokeGeometry, InterpolatingToolsWalkFromTheCurrentPoint) {
     brush::ForEachDab(tool, cx, cy, px, py, [&](int32_t x, int32_t y) { points.emplace_back(x, y); });
     return points;
   };
-  EXPECT_EQ(dabs(brush::kPaint, 3, 0, 0, 0), (Points{{3, 0}, {2, 0}, {1, 0}, {0, 0}}));
-  EXPECT_EQ(dabs(brush::kClone, 0, 2, 0, 0), (Points{{0, 2}, {0, 1}, {0, 0}}));
-  for (int32_t tool : {brush::kRestore, brush::kSpray, brush::kStamp, brush::kSmooth}) {
+  EXPECT_EQ(dabs(TOOL_PAINT, 3, 0, 0, 0), (Points{{3, 0}, {2, 0}, {1, 0}, {0, 0}}));
+  EXPECT_EQ(dabs(TOOL_CLONE, 0, 2, 0, 0), (Points{{0, 2}, {0, 1}, {0, 0}}));
+  for (int32_t tool : {TOOL_RESTORE, TOOL_SPRAY, TOOL_STAMP, TOOL_SMOOTH}) {
     EXPECT_EQ(dabs(tool, 3, 0, 0, 0), (Points{{0, 0}})) << tool;
   }
-  EXPECT_EQ(dabs(brush::kPaint, 4, 4, 4, 4), (Points{{4, 4}}));
+  EXPECT_EQ(dabs(TOOL_PAINT, 4, 4, 4, 4), (Points{{4, 4}}));
 }
 
 // ---- Clipping --------------------------------------------------------------------------------
@@ -144,7 +144,7 @@ TEST(DabClipping, OverhangingDabsTouchOnlyTheImageWithTheirOwnMaskPart) {
   };
   for (const Case k : {Case{-2, 3}, Case{3, -1}, Case{8, 4}, Case{5, 7}, Case{-3, -3}, Case{7, 8}}) {
     Image image(10, 10);
-    ASSERT_EQ(brush::ApplyDab(Settings(brush::kSpray, 0, 100, 0xFFFFFF), k.left, k.top, image.view,
+    ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SPRAY, 0, 100, 0xFFFFFF), k.left, k.top, image.view,
                               mask.view, none),
               1);
     for (int y = 0; y < 10; ++y) {
@@ -158,7 +158,7 @@ TEST(DabClipping, OverhangingDabsTouchOnlyTheImageWithTheirOwnMaskPart) {
   // Wholly outside: nothing, but not a failure.
   Image image(10, 10);
   const Image before = image;
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kSpray, 0, 100, 0xFFFFFF), -4, 2, image.view, mask.view, none), 1);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_SPRAY, 0, 100, 0xFFFFFF), -4, 2, image.view, mask.view, none), 1);
   EXPECT_TRUE(image == before);
 }
 
@@ -166,7 +166,7 @@ TEST(DabClipping, BrushLargerThanTheImage) {
   Image image(3, 2);
   const Image mask = FullMask(48, 48);
   const brush::DabBlocks none;
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kSpray, 0, 100, 0x123456), -20, -20, image.view, mask.view, none), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SPRAY, 0, 100, 0x123456), -20, -20, image.view, mask.view, none), 1);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x) EXPECT_EQ(image.At(x, y), 0x123456u);
 }
@@ -182,7 +182,7 @@ TEST(PaintBrush, HardDabBlendsOncePerStroke) {
   const Image mask = FullMask(3, 3);
   const uint32_t color = Rgb(10, 20, 30);
 
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 0, 50, color), 2, 2, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 0, 50, color), 2, 2, image.view, mask.view, blocks), 1);
   // (channel * 50 + colour * 50) / 100 per channel.
   EXPECT_EQ(image.At(3, 3), Rgb(5, 60, 115));
   EXPECT_EQ(image.At(1, 3), Rgb(0, 100, 200));
@@ -190,17 +190,17 @@ TEST(PaintBrush, HardDabBlendsOncePerStroke) {
   EXPECT_EQ(coverage.Byte(5, 3), 0);
 
   // An overlapping dab of the same stroke leaves treated pixels alone.
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 0, 50, color), 3, 2, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 0, 50, color), 3, 2, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(3, 3), Rgb(5, 60, 115));
   EXPECT_EQ(image.At(5, 3), Rgb(5, 60, 115));
 
   // A new stroke (coverage cleared) paints over it again; strength 33 truncates.
   coverage.FillBytes(0);
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 0, 33, color), 2, 2, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 0, 33, color), 2, 2, image.view, mask.view, blocks), 1);
   // red (5*67 + 10*33)/100 = 6.65, green (60*67 + 20*33)/100 = 46.8, blue (115*67 + 30*33)/100 = 86.95
   EXPECT_EQ(image.At(3, 3), Rgb(6, 46, 86));
 
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 0, 100, color), 0, 0, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 0, 100, color), 0, 0, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(0, 0), color);
 }
 
@@ -215,10 +215,10 @@ TEST(PaintBrush, SelfCrossingStrokeEqualsASinglePass) {
   // There and back again, then across: every dab position of the loop overlaps earlier ones.
   const int path[][2] = {{5, 5}, {20, 5}, {20, 20}, {5, 5}, {5, 20}, {25, 10}};
   for (size_t n = 1; n < std::size(path); ++n) {
-    brush::ForEachDab(brush::kPaint, path[n][0], path[n][1], path[n - 1][0], path[n - 1][1],
+    brush::ForEachDab(TOOL_PAINT, path[n][0], path[n][1], path[n - 1][0], path[n - 1][1],
                       [&](int32_t x, int32_t y) {
                         const brush::Rect r = brush::DabRect(x, y, 5, 5, 1);
-                        brush::ApplyDab(Settings(brush::kPaint, 0, 40, color), r.left, r.top,
+                        brush::ApplyDab(Settings(TOOL_PAINT, 0, 40, color), r.left, r.top,
                                         image.view, mask.view, blocks);
                       });
   }
@@ -238,7 +238,7 @@ TEST(PaintBrush, SoftDabWeighsByDistanceFromTheSnapshot) {
   blocks.coverage = coverage.view;
   blocks.snapshot = snapshot.view;
   const Image mask = FullMask(8, 8);
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 1, 100, 0xFFFFFF), 1, 1, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 1, 100, 0xFFFFFF), 1, 1, image.view, mask.view, blocks), 1);
   // 8 x 8: offsets -3..0, 0..3; a = 3, A = B = 9, L = 81.
   EXPECT_EQ(image.At(4, 4), Grey(255));  // centre: t = 0, w = 100
   EXPECT_EQ(image.At(5, 5), Grey(255));
@@ -264,16 +264,16 @@ TEST(PaintBrush, SoftDabsOfOneStrokeKeepTheStrongestWeightFromTheSnapshot) {
   blocks.snapshot = snapshot.view;
   const Image mask = FullMask(8, 8);
   const uint32_t color = Grey(200);
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 1, 100, color), 1, 1, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 1, 100, color), 1, 1, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(2, 4), Grey(182));  // w = 91
   EXPECT_EQ(image.At(4, 4), Grey(200));
   // A weaker dab at the same place changes nothing.
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 1, 50, color), 1, 1, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 1, 50, color), 1, 1, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(4, 4), Grey(200));
   EXPECT_EQ(image.At(2, 4), Grey(182));
   // One column left, (2, 4) has dx = -1: w = 99 > 91, blended from the snapshot (198), not from
   // the painted pixel (which would give 199).
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 1, 100, color), 0, 1, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 1, 100, color), 0, 1, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(2, 4), Grey(198));
   EXPECT_EQ(coverage.Byte(2, 4), 99);
   EXPECT_EQ(image.At(8, 4), Grey(0));  // dx = 3 of the first dab, outside the second
@@ -290,7 +290,7 @@ TEST(PaintBrush, SoftStrokeCrossingItselfKeepsTheStrongestWeight) {
   const Image mask = FullMask(6, 6);
   auto dab = [&](int x, int y) {
     const brush::Rect r = brush::DabRect(x, y, 6, 6, 1);
-    brush::ApplyDab(Settings(brush::kPaint, 1, 80, Grey(250)), r.left, r.top, image.view, mask.view, blocks);
+    brush::ApplyDab(Settings(TOOL_PAINT, 1, 80, Grey(250)), r.left, r.top, image.view, mask.view, blocks);
   };
   for (int x = 4; x <= 14; ++x) dab(x, 10);
   const Image once = image;
@@ -311,25 +311,25 @@ TEST(RestoreBrush, PutsBackTheBackup) {
   blocks.backup = backup.view;
   const Image mask = FullMask(4, 4);
 
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kRestore, 0, 100, 0), -1, -1, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_RESTORE, 0, 100, 0), -1, -1, image.view, mask.view, blocks), 1);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3; ++x) EXPECT_EQ(image.At(x, y), backup.At(x, y));
   EXPECT_EQ(image.At(3, 0), Grey(200));
 
   image.Fill(Grey(200));
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kRestore, 0, 25, 0), 2, 2, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_RESTORE, 0, 25, 0), 2, 2, image.view, mask.view, blocks), 1);
   // pixel (4, 3) of the backup: red 160, green 120, blue 7 -> (200 * 75 + v * 25) / 100
   EXPECT_EQ(image.At(4, 3), Rgb(190, 180, 151));
 
   // Soft, 4 x 4: a = 1, A = B = 1, offsets -1, 0, 0, 1. Centre w = s, corner t = 1.
   image.Fill(Grey(200));
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kRestore, 1, 100, 0), 2, 2, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_RESTORE, 1, 100, 0), 2, 2, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(3, 3), backup.At(3, 3));
   EXPECT_EQ(image.At(2, 2), Grey(200));
   // (2, 3): dx = -1, dy = 0: t = 1, unchanged. With strength 50 the centre is halfway:
   EXPECT_EQ(image.At(2, 3), Grey(200));
   image.Fill(Grey(200));
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kRestore, 1, 50, 0), 2, 2, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_RESTORE, 1, 50, 0), 2, 2, image.view, mask.view, blocks), 1);
   // backup (3, 3) = red 120, green 120, blue 7: (200 * 50 + v * 50) / 100
   EXPECT_EQ(image.At(3, 3), Rgb(160, 160, 103));
 
@@ -338,8 +338,8 @@ TEST(RestoreBrush, PutsBackTheBackup) {
   const Image small(5, 6);
   wrong.backup = small.view;
   const Image before = image;
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kRestore, 0, 100, 0), 0, 0, image.view, mask.view, wrong), 0);
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kRestore, 0, 100, 0), 0, 0, image.view, mask.view, {}), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_RESTORE, 0, 100, 0), 0, 0, image.view, mask.view, wrong), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_RESTORE, 0, 100, 0), 0, 0, image.view, mask.view, {}), 0);
   EXPECT_TRUE(image == before);
 }
 
@@ -347,7 +347,7 @@ TEST(SprayBrush, AccumulatesWithEveryDab) {
   Image image(4, 4);
   const Image mask = FullMask(4, 4);
   const brush::DabBlocks none;
-  const auto hard = Settings(brush::kSpray, 0, 50, Grey(200));
+  const auto hard = Settings(TOOL_SPRAY, 0, 50, Grey(200));
   ASSERT_EQ(brush::ApplyDab(hard, 0, 0, image.view, mask.view, none), 1);
   EXPECT_EQ(image.At(1, 1), Grey(100));
   ASSERT_EQ(brush::ApplyDab(hard, 0, 0, image.view, mask.view, none), 1);
@@ -355,7 +355,7 @@ TEST(SprayBrush, AccumulatesWithEveryDab) {
 
   // Soft, 4 x 4 with s = 60: centre w = 60; (0, 1): dx = -1, dy = 0, t = 1: unchanged.
   image.Fill(0);
-  const auto soft = Settings(brush::kSpray, 1, 60, Grey(200));
+  const auto soft = Settings(TOOL_SPRAY, 1, 60, Grey(200));
   ASSERT_EQ(brush::ApplyDab(soft, 0, 0, image.view, mask.view, none), 1);
   EXPECT_EQ(image.At(1, 1), Grey(120));
   EXPECT_EQ(image.At(0, 1), Grey(0));
@@ -365,7 +365,7 @@ TEST(SprayBrush, AccumulatesWithEveryDab) {
   // 8 x 8, s = 100: dx = -1, dy = 0: t = 9/81, w = (1 - 1/3) * 100 = 66.67
   Image big(8, 8);
   const Image mask8 = FullMask(8, 8);
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kSpray, 1, 100, Grey(255)), 0, 0, big.view, mask8.view, none), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SPRAY, 1, 100, Grey(255)), 0, 0, big.view, mask8.view, none), 1);
   EXPECT_EQ(big.At(2, 3), Grey(170));  // trunc(255 * 66.67 / 100) = 170
 
   // A dab two pixels wide has no soft spray.
@@ -383,7 +383,7 @@ TEST(StampBrush, CopiesTheSampleAtTheMaskPosition) {
   const Image mask = TriangleMask();
   brush::DabBlocks blocks;
   blocks.sample = sample.view;
-  for (int32_t tool : {brush::kStamp, brush::kClone}) {
+  for (int32_t tool : {TOOL_STAMP, TOOL_CLONE}) {
     Image image(6, 6);
     image.Fill(Grey(9));
     ASSERT_EQ(brush::ApplyDab(Settings(tool, 0, 100, 0), -1, 3, image.view, mask.view, blocks), 1);
@@ -397,9 +397,9 @@ TEST(StampBrush, CopiesTheSampleAtTheMaskPosition) {
   }
   Image image(6, 6);
   image.Fill(Grey(100));
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kStamp, 0, 50, 0), 0, 0, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_STAMP, 0, 50, 0), 0, 0, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(3, 0), Rgb(52, 50, 75));  // (100 + 4) / 2, (100 + 1) / 2, (100 + 50) / 2
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kStamp, 0, 50, 0), 0, 0, image.view, mask.view, {}), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_STAMP, 0, 50, 0), 0, 0, image.view, mask.view, {}), 0);
 
   // A sample smaller than the brush only paints where it has pixels.
   Image tiny(2, 2);
@@ -408,7 +408,7 @@ TEST(StampBrush, CopiesTheSampleAtTheMaskPosition) {
   small.sample = tiny.view;
   const Image full = FullMask(4, 4);
   Image target(6, 6);
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kStamp, 0, 100, 0), 0, 0, target.view, full.view, small), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_STAMP, 0, 100, 0), 0, 0, target.view, full.view, small), 1);
   EXPECT_EQ(target.At(1, 1), 0xABCDEFu);
   EXPECT_EQ(target.At(2, 1), 0u);
   EXPECT_EQ(target.At(1, 2), 0u);
@@ -423,7 +423,7 @@ TEST(SmoothBrush, FiltersACheckerboardFromTheUnfilteredRows) {
   const Image original = image;
   const Image mask = FullMask(5, 5);
   const brush::DabBlocks none;
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kSmooth, 0, 100, 0), 1, 1, image.view, mask.view, none), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SMOOTH, 0, 100, 0), 1, 1, image.view, mask.view, none), 1);
   // Dab rows 1..2 (image rows 2, 3) and columns 1..3 (image columns 2..4) are filtered: on a
   // checkerboard every 3 x 3 sum is 8 * 255, so (2040 + 8) >> 4 = 128.
   for (int y = 0; y < 7; ++y) {
@@ -435,7 +435,7 @@ TEST(SmoothBrush, FiltersACheckerboardFromTheUnfilteredRows) {
 
   // Strength 50 blends with the unfiltered pixel: (255 * 50 + 128 * 50) / 100 = 191, 0 -> 64.
   Image half = original;
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kSmooth, 0, 50, 0), 1, 1, half.view, mask.view, none), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SMOOTH, 0, 50, 0), 1, 1, half.view, mask.view, none), 1);
   EXPECT_EQ(half.At(2, 3), Grey(191));
   EXPECT_EQ(half.At(2, 2), Grey(64));
 
@@ -443,14 +443,14 @@ TEST(SmoothBrush, FiltersACheckerboardFromTheUnfilteredRows) {
   Image holey = original;
   Image maskHole = FullMask(5, 5);
   maskHole.SetByte(1, 0, 0);  // covers dab pixel (2, 1) = image (3, 2)
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kSmooth, 0, 100, 0), 1, 1, holey.view, maskHole.view, none), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SMOOTH, 0, 100, 0), 1, 1, holey.view, maskHole.view, none), 1);
   EXPECT_EQ(holey.At(3, 2), original.At(3, 2));
   EXPECT_EQ(holey.At(2, 2), Grey(128));
   EXPECT_EQ(holey.At(3, 3), Grey(128));
 
   // Smaller than 3 x 3 after clipping: nothing.
   Image edge = original;
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kSmooth, 0, 100, 0), -3, 0, edge.view, mask.view, none), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SMOOTH, 0, 100, 0), -3, 0, edge.view, mask.view, none), 1);
   EXPECT_TRUE(edge == original);
 }
 
@@ -460,7 +460,7 @@ TEST(SmoothBrush, GradientValuesAndRounding) {
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) image.Set(x, y, Rgb(x * 10, x < 2 ? 0 : 160, 0));
   const Image mask = FullMask(5, 5);
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kSmooth, 0, 100, 0), 0, 0, image.view, mask.view, {}), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_SMOOTH, 0, 100, 0), 0, 0, image.view, mask.view, {}), 1);
   EXPECT_EQ(image.At(2, 1) & 0xFF, 20u);
   // green at column 1: (0 + 0 + 160) * 4 / 16 + 8 >> 4 -> (4 * 160 + 8) >> 4 = 40
   EXPECT_EQ((image.At(1, 1) >> 8) & 0xFF, 40u);
@@ -483,17 +483,17 @@ TEST(DabRefusals, MissingBlocksOrWrongDepthsChangeNothing) {
   brush::DabBlocks wrongCoverage;
   wrongCoverage.coverage = coverageSmall.view;
 
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kPaint, 0, 100, 0), 0, 0, image.view, mask.view, {}), 0);
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kPaint, 0, 100, 0), 0, 0, image.view, mask.view, wrongCoverage), 0);
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kPaint, 1, 100, 0), 0, 0, image.view, mask.view, hardOnly), 0);
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kSpray, 0, 100, 0), 0, 0, image.view, mask24.view, {}), 0);
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kSpray, 0, 100, 0), 0, 0, image8.view, mask.view, {}), 0);
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kSpray, 0, 100, 0), 0, 0, image.view, dib::View{}, {}), 0);
-  for (int32_t tool : {brush::kOutline, brush::kSelect, brush::kText, brush::kPicker, brush::kAdjust, brush::Tool{0}}) {
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 0, 100, 0), 0, 0, image.view, mask.view, {}), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 0, 100, 0), 0, 0, image.view, mask.view, wrongCoverage), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 1, 100, 0), 0, 0, image.view, mask.view, hardOnly), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_SPRAY, 0, 100, 0), 0, 0, image.view, mask24.view, {}), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_SPRAY, 0, 100, 0), 0, 0, image8.view, mask.view, {}), 0);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_SPRAY, 0, 100, 0), 0, 0, image.view, dib::View{}, {}), 0);
+  for (int32_t tool : {TOOL_OUTLINE, TOOL_LASSO, TOOL_TEXT, TOOL_PICKER, TOOL_ADJUST, ToolCode{0}}) {
     EXPECT_EQ(brush::ApplyDab(Settings(tool, 0, 100, 0), 0, 0, image.view, mask.view, hardOnly), 0);
   }
   EXPECT_TRUE(image == before);
-  EXPECT_EQ(brush::ApplyDab(Settings(brush::kPaint, 0, 100, 0), 0, 0, image.view, mask.view, hardOnly), 1);
+  EXPECT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 0, 100, 0), 0, 0, image.view, mask.view, hardOnly), 1);
 }
 
 TEST(SoftShape, OffsetsAndDegenerateSizes) {
@@ -520,7 +520,7 @@ TEST(SoftShape, OffsetsAndDegenerateSizes) {
   blocks.coverage = coverage.view;
   blocks.snapshot = snapshot.view;
   const Image mask = FullMask(2, 8);
-  ASSERT_EQ(brush::ApplyDab(Settings(brush::kPaint, 1, 100, 0xFFFFFF), 0, 0, image.view, mask.view, blocks), 1);
+  ASSERT_EQ(brush::ApplyDab(Settings(TOOL_PAINT, 1, 100, 0xFFFFFF), 0, 0, image.view, mask.view, blocks), 1);
   EXPECT_EQ(image.At(0, 3), 0xFFFFFFu);
   EXPECT_EQ(image.At(1, 0), 0u);
 }

@@ -22,7 +22,7 @@ inline void ReferenceDab(const brush::DabSettings& st, int32_t left, int32_t top
   const brush::SoftShape shape(c.width, c.height);
   auto maskAt = [&](int32_t i, int32_t j) { return mask.Row(c.maskY + j)[c.maskX + i] != 0; };
 
-  if (st.tool == brush::kSmooth) {
+  if (st.tool == TOOL_SMOOTH) {
     if (c.width < 3 || c.height < 3) return;
     std::vector<uint8_t> before(static_cast<size_t>(c.width) * 3 * c.height);
     for (int32_t j = 0; j < c.height; ++j)
@@ -43,7 +43,7 @@ inline void ReferenceDab(const brush::DabSettings& st, int32_t left, int32_t top
       }
     return;
   }
-  if (st.tool == brush::kSpray && soft && shape.degenerate()) return;
+  if (st.tool == TOOL_SPRAY && soft && shape.degenerate()) return;
 
   for (int32_t j = 0; j < c.height; ++j) {
     for (int32_t i = 0; i < c.width; ++i) {
@@ -51,7 +51,7 @@ inline void ReferenceDab(const brush::DabSettings& st, int32_t left, int32_t top
       const int32_t x = c.x + i, y = c.y + j;
       uint8_t* p = image.Pixel24(x, y);
       switch (st.tool) {
-        case brush::kPaint: {
+        case TOOL_PAINT: {
           uint8_t& covered = blocks.coverage.Row(y)[x];
           if (!soft) {
             if (covered != 0) break;
@@ -67,7 +67,7 @@ inline void ReferenceDab(const brush::DabSettings& st, int32_t left, int32_t top
           }
           break;
         }
-        case brush::kRestore: {
+        case TOOL_RESTORE: {
           const uint8_t* r = blocks.backup.Pixel24(x, y);
           if (!soft) {
             for (int k = 0; k < 3; ++k) p[k] = static_cast<uint8_t>(s == 100 ? r[k] : (p[k] * (100 - s) + r[k] * s) / 100);
@@ -77,7 +77,7 @@ inline void ReferenceDab(const brush::DabSettings& st, int32_t left, int32_t top
           }
           break;
         }
-        case brush::kSpray:
+        case TOOL_SPRAY:
           if (!soft) {
             for (int k = 0; k < 3; ++k) p[k] = static_cast<uint8_t>(s == 100 ? color[k] : (p[k] * (100 - s) + color[k] * s) / 100);
           } else {
@@ -85,8 +85,8 @@ inline void ReferenceDab(const brush::DabSettings& st, int32_t left, int32_t top
             for (int k = 0; k < 3; ++k) p[k] = static_cast<uint8_t>((p[k] * (100 - w) + color[k] * w) / 100);
           }
           break;
-        case brush::kStamp:
-        case brush::kClone: {
+        case TOOL_STAMP:
+        case TOOL_CLONE: {
           const int32_t sx = c.maskX + i, sy = c.maskY + j;
           if (sx >= blocks.sample.width || sy >= blocks.sample.height) break;
           const uint8_t* r = blocks.sample.Pixel24(sx, sy);

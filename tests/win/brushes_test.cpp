@@ -7,8 +7,10 @@
 #include <string>
 
 #include "retouch/canvas/canvas_window.h"
+#include "retouch/canvas/strokes.h"
 #include "retouch/frame/brush_cursor.h"
 #include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/imaging/brush_ops.h"
 #include "retouch/imaging/brushes.h"
 #include "retouch/imaging/history.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "test_images.h"
 
 namespace editor_test {

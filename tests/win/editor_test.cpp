@@ -12,9 +12,12 @@
 
 #include "retouch/canvas/canvas_window.h"
 #include "retouch/frame/brush_cursor.h"
+#include "retouch/frame/cursor_ids.h"
 #include "retouch/frame/editor.h"
+#include "retouch/frame/editor_globals.h"
 #include "retouch/frame/retouch_state.h"
 #include "editor_driver.h"
+#include "msg_recorder.h"
 #include "wintest.h"
 
 namespace {
@@ -93,7 +96,7 @@ TEST_F(Editor, ResourceModuleIsComplete) {
     EXPECT_NE(GetProcAddress(g_hostRes, name), nullptr) << name;
   EXPECT_EQ(GetProcAddress(g_hostResNoCreateDialog, "KVCreateDialog"), nullptr);
   EXPECT_EQ(GetProcAddress(g_hostResNoCreateDialogParam, "KVCreateDialogParam"), nullptr);
-  for (int id = 3014; id <= 3038; ++id) EXPECT_NE(LoadCursorA(g_hostRes, MAKEINTRESOURCEA(id)), nullptr) << id;
+  for (int id = CURSOR_FIRST; id <= CURSOR_LAST; ++id) EXPECT_NE(LoadCursorA(g_hostRes, MAKEINTRESOURCEA(id)), nullptr) << id;
   char text[260];
   for (int id = 31164; id <= 31166; ++id) EXPECT_GT(LoadStringA(g_hostRes, id, text, sizeof text), 0) << id;
   EXPECT_NE(FindResourceA(g_hostRes, MAKEINTRESOURCEA(1800), MAKEINTRESOURCEA(5)), nullptr);
@@ -127,18 +130,20 @@ TEST_F(Editor, RefusesWithoutModuleOrFrameExportOrImage) {
 TEST_F(Editor, FrameWithoutToolWindowExport) {
   RetouchEditor_SetModules(g_hostResNoCreateDialog, g_hostResNoCreateDialog);
   HGLOBAL image = MakeImage(40, 30, [](int, int) { return RGB(10, 20, 30); });
-  bool shown = false, noTools = false, noBackup = false;
+  bool shown = false, noBackup = false;
+  wintest::MsgRecorder dialogs;
+  dialogs.Only({WM_INITDIALOG});
+  dialogs.WatchCreated("#32770", "dialog");
   const EditorRun run = OpenEditor(image, FrameForClient(100, 100, 200, 150), kToolsAt,
                              {Wait(3), Do([&] {
                                 shown = IsWindowVisible(g_state->frameWindow) && g_state->canvasWindow;
-                                noTools = g_state->toolWindow == nullptr;
                                 noBackup = g_state->backupImage == nullptr;
                               }),
                               CloseFrame()});
   EXPECT_TRUE(run.finished);
   EXPECT_EQ(run.result, 0);
   EXPECT_TRUE(shown);
-  EXPECT_TRUE(noTools);
+  wintest::ExpectSequence(dialogs, {{WM_INITDIALOG}}, "the frame and no tool window");
   EXPECT_TRUE(noBackup);
   GlobalFree(image);
 }
@@ -209,45 +214,25 @@ TEST_F(Editor, FramePaintsItsOwnEdge) {
 }
 
 
-// Counts what the modal loop posts to the canvas.
-struct PointerLog {
-  int entered = 0;
-  int left = 0;
-  WNDPROC original = nullptr;
-};
-PointerLog g_pointerLog;
-
-LRESULT CALLBACK LoggingCanvasProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_CANVAS_POINTER_ENTERED) ++g_pointerLog.entered;
-  if (m == WM_CANVAS_POINTER_LEFT) ++g_pointerLog.left;
-  return CallWindowProcA(g_pointerLog.original, w, m, wp, lp);
-}
-
-void LogCanvasMessages() {
-  g_pointerLog = PointerLog{};
-  g_pointerLog.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      g_state->canvasWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LoggingCanvasProc)));
-}
-
 TEST_F(Editor, PointerEnteringAndLeavingTheCanvasIsPostedOnceEachWay) {
   HGLOBAL image = MakeImage(64, 48, [](int, int) { return RGB(0, 0, 0); });
-  int enteredAfterTwoMoves = -1, leftWhileInside = -1, inCanvas = -1;
+  wintest::MsgRecorder rec;
+  rec.Only({WM_CANVAS_POINTER_ENTERED, WM_CANVAS_POINTER_LEFT});
+  wintest::NameMessage(WM_CANVAS_POINTER_ENTERED, "WM_CANVAS_POINTER_ENTERED");
+  wintest::NameMessage(WM_CANVAS_POINTER_LEFT, "WM_CANVAS_POINTER_LEFT");
   const EditorRun run = OpenEditor(
       image, FrameForClient(100, 100, 256, 192), kToolsAt,
-      {Do([] { PointerAway(); }), Wait(3), Do([] { LogCanvasMessages(); }), Do([] { PointerOnCanvas(50, 50); }),
-       [] { return g_pointerLog.entered >= 1; }, Do([] { PointerOnCanvas(60, 55); }), Wait(5), Do([&] {
-         enteredAfterTwoMoves = g_pointerLog.entered;
-         leftWhileInside = g_pointerLog.left;
-         inCanvas = g_state->pointerInCanvas;
-       }),
+      {Do([] { PointerAway(); }), Wait(3), Do([&] { rec.Watch(g_state->canvasWindow, "canvas"); }),
+       Do([] { PointerOnCanvas(50, 50); }), [&] { return rec.Count(WM_CANVAS_POINTER_ENTERED) >= 1; },
+       Do([] { PointerOnCanvas(60, 55); }), Wait(5), Do([&] { rec.Mark(1); }),
        // Leaving for a place where no message reaches the editor's thread.
-       Do([] { PointerAway(); }), [] { return g_pointerLog.left >= 1; }, Wait(5), CloseFrame()});
+       Do([] { PointerAway(); }), [&] { return rec.Count(WM_CANVAS_POINTER_LEFT) >= 1; }, Wait(5), CloseFrame()});
   EXPECT_TRUE(run.finished);
-  EXPECT_EQ(enteredAfterTwoMoves, 1);
-  EXPECT_EQ(leftWhileInside, 0);
-  EXPECT_EQ(inCanvas, 1);
-  EXPECT_EQ(g_pointerLog.entered, 1);
-  EXPECT_EQ(g_pointerLog.left, 1);
+  wintest::ExpectSequence(rec,
+                          {{WM_CANVAS_POINTER_ENTERED, wintest::kPosted},
+                           wintest::Marker(1),  // two moves inside
+                           {WM_CANVAS_POINTER_LEFT, wintest::kPosted}},
+                          "entering, moving inside, leaving");
   GlobalFree(image);
 }
 

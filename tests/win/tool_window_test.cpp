@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "editor_driver.h"
+#include "retouch/frame/cursor_ids.h"
 #include "retouch/frame/retouch_state.h"
 #include "retouch/frame/tool_window.h"
 #include "wintest.h"
+#include "msg_recorder.h"
 
 namespace {
 
@@ -105,7 +107,7 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_PAINT);
          EXPECT_EQ(g_state->currentTool, TOOL_PAINT);
          EXPECT_TRUE(OnlyChecked(TOOL_PAINT));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3015));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_PAINT));
          EXPECT_GE(g_state->brushCursorShown, 0) << "a brush shows its cursor over the canvas";
          ScrollTo(IDC_WIDTH_BAR, 30);
          ClickTool(IDC_OPTION_SECOND);
@@ -114,7 +116,7 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_SPRAY);
          EXPECT_EQ(g_state->currentTool, TOOL_SPRAY);
          EXPECT_TRUE(OnlyChecked(TOOL_SPRAY));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3019));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_SPRAY));
          EXPECT_EQ(g_state->brushWidth, 16) << "the spray has its own size";
          EXPECT_EQ(BarPos(IDC_WIDTH_BAR), 16);
          EXPECT_EQ(g_state->brushOption, 0);
@@ -132,12 +134,12 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_LASSO);
          EXPECT_EQ(g_state->currentTool, TOOL_LASSO);
          EXPECT_TRUE(OnlyChecked(TOOL_LASSO));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3021));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_LASSO));
          EXPECT_LT(g_state->brushCursorShown, 0) << "the lasso shows no brush, even over the canvas";
 
          ClickTool(TOOL_TEXT);
          EXPECT_EQ(g_state->currentTool, TOOL_TEXT);
-         EXPECT_EQ(CanvasCursor(), HostCursor(3026));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_TEXT));
          EXPECT_EQ(g_state->brushWidth, 3);
          EXPECT_EQ(g_state->brushShape, 1);
          EXPECT_TRUE(Checked(IDC_RECTANGLE));
@@ -149,11 +151,11 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
          ClickTool(TOOL_PICKER);
          EXPECT_EQ(g_state->currentTool, TOOL_PICKER);
          EXPECT_TRUE(OnlyChecked(TOOL_PICKER));
-         EXPECT_EQ(CanvasCursor(), HostCursor(3014));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_PICKER));
 
          // From the picker to a brush: the brush's own options, not the text tool's.
          ClickTool(TOOL_CLONE);
-         EXPECT_EQ(CanvasCursor(), HostCursor(3020));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_CLONE));
          EXPECT_EQ(g_state->brushWidth, 16);
          EXPECT_EQ(g_state->brushShape, 0);
          EXPECT_TRUE(Enabled(IDC_WIDTH_BAR));
@@ -164,7 +166,7 @@ TEST_F(ToolWindow, ToolButtonsSwitchToolsAndCursorsAndKeepEachToolsOptions) {
            EXPECT_EQ(g_state->currentTool, tool);
            EXPECT_TRUE(OnlyChecked(tool)) << tool;
          }
-         EXPECT_EQ(CanvasCursor(), HostCursor(3016));
+         EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_SMOOTH));
        }),
        CloseFrame()});
   EXPECT_TRUE(run.finished);
@@ -180,7 +182,7 @@ TEST_F(ToolWindow, OutlineBrushForcesTheEllipse) {
                                       EXPECT_EQ(g_state->brushShape, 1);
                                       ClickTool(TOOL_OUTLINE);
                                       EXPECT_EQ(g_state->currentTool, TOOL_OUTLINE);
-                                      EXPECT_EQ(CanvasCursor(), HostCursor(3036));
+                                      EXPECT_EQ(CanvasCursor(), HostCursor(CURSOR_OUTLINE));
                                       EXPECT_EQ(g_state->brushShape, 0);
                                       EXPECT_TRUE(Checked(IDC_ELLIPSE));
                                       ClickTool(IDC_RECTANGLE);  // refused while the outline brush is current
@@ -270,7 +272,6 @@ TEST_F(ToolWindow, StrengthBarGivesThePositionSquaredOverAHundred) {
 struct ColourAnswer {
   bool accept = false;
   COLORREF color = 0;
-  int shown = 0;
   HHOOK hook = nullptr;
 };
 ColourAnswer g_colour;
@@ -282,7 +283,6 @@ LRESULT CALLBACK AnswerColourDialog(int code, WPARAM wParam, LPARAM lParam) {
     HWND dialog = reinterpret_cast<HWND>(wParam);
     constexpr int kRed = 706, kGreen = 707, kBlue = 708;
     if (GetDlgItem(dialog, kRed)) {
-      ++g_colour.shown;
       if (g_colour.accept) {
         SetDlgItemInt(dialog, kRed, GetRValue(g_colour.color), FALSE);
         SetDlgItemInt(dialog, kGreen, GetGValue(g_colour.color), FALSE);
@@ -314,23 +314,27 @@ TEST_F(ToolWindow, ColourDialogSetsOrKeepsTheColour) {
   g_colour.hook = SetWindowsHookExA(WH_CBT, AnswerColourDialog, nullptr, GetCurrentThreadId());
   ASSERT_NE(g_colour.hook, nullptr);
   const COLORREF chosen = RGB(10, 200, 30);
+  wintest::MsgRecorder dialogs;
+  dialogs.Only({WM_INITDIALOG});
+  dialogs.WatchCreated("#32770", "dialog");
   const EditorRun run = OpenEditor(
       image, Frame(), kToolsAt,
       {Wait(2), Do([&] {
          ClickTool(TOOL_PAINT);
          EXPECT_EQ(PreviewPixel(), kDefaultColor);
          ClickTool(TOOL_PICKER);
-         EXPECT_EQ(g_colour.shown, 0) << "the first press only takes the picker up";
+         wintest::ExpectSequence(dialogs, {{WM_INITDIALOG}, {WM_INITDIALOG}}, "the frame, the tool window; the first "
+                                 "press only takes the picker up");
          g_colour.accept = true;
          g_colour.color = chosen;
          ClickTool(TOOL_PICKER);
-         EXPECT_EQ(g_colour.shown, 1);
+         wintest::ExpectSequence(dialogs, {{WM_INITDIALOG}}, "the colour dialog");
          EXPECT_EQ(g_state->brushColor, chosen);
          EXPECT_LT(g_state->brushCursorShown, 0);
          EXPECT_EQ(PreviewPixel(), chosen) << "the preview shows the new colour";
          g_colour.accept = false;
          ClickTool(TOOL_PICKER);
-         EXPECT_EQ(g_colour.shown, 2);
+         wintest::ExpectSequence(dialogs, {{WM_INITDIALOG}}, "the colour dialog again");
          EXPECT_EQ(g_state->brushColor, chosen) << "cancelled: the colour stays";
          ClickTool(TOOL_PAINT);
          EXPECT_EQ(g_state->brushColor, chosen) << "the picked colour goes to the next tool";
@@ -388,6 +392,9 @@ TEST_F(ToolWindow, PreviewBackgroundAndDragging) {
 TEST_F(ToolWindow, AdjustmentLibraryAndFontButtonsGoNoFurtherThanTheirDialogs) {
   // The host's module holds neither the adjustment nor the library template yet.
   HGLOBAL image = GreyImage();
+  wintest::MsgRecorder dialogs;
+  dialogs.Only({WM_INITDIALOG});
+  dialogs.WatchCreated("#32770", "dialog");
   const EditorRun run = OpenEditor(image, Frame(), kToolsAt,
                                    {Wait(2), Do([] {
                                       ClickTool(TOOL_PAINT);
@@ -398,7 +405,6 @@ TEST_F(ToolWindow, AdjustmentLibraryAndFontButtonsGoNoFurtherThanTheirDialogs) {
                                       EXPECT_TRUE(IsWindowEnabled(g_state->frameWindow));
                                       EXPECT_EQ(g_state->brushCursorShown, shown);
                                       ClickTool(IDC_LIBRARY);
-                                      EXPECT_EQ(g_state->libraryWindow, nullptr);
                                       EXPECT_FALSE(Checked(IDC_LIBRARY)) << "no window: the box stays clear";
                                       ClickTool(TOOL_TEXT);
                                       ClickTool(TOOL_TEXT);  // the font dialog
@@ -406,6 +412,7 @@ TEST_F(ToolWindow, AdjustmentLibraryAndFontButtonsGoNoFurtherThanTheirDialogs) {
                                     }),
                                     CloseFrame()});
   EXPECT_TRUE(run.finished);
+  wintest::ExpectSequence(dialogs, {{WM_INITDIALOG}, {WM_INITDIALOG}}, "the frame, the tool window, no other");
   GlobalFree(image);
 }
 

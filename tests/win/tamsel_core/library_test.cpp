@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/corvane/corvane.h"
+#include "msg_recorder.h"
 #include "testres.h"
 #include "wintest.h"
 
@@ -158,31 +159,6 @@ TEST(TamselLifecycle, RefusesToLoadWhenOneOfItsClassesExistsAndLeavesNoneBehind)
 
 // ---- Services: hover, bubbles, shortcut ----------------------------------------------------
 
-// Messages the test's controls received, in order.
-struct Received {
-  HWND window;
-  UINT message;
-  WPARAM wParam;
-};
-std::vector<Received> received;
-WNDPROC originalButtonProc = nullptr;
-
-LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == kMouseEnter || m == kMouseLeave || m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK) {
-    received.push_back({w, m, wp});
-  }
-  return CallWindowProcA(originalButtonProc, w, m, wp, lp);
-}
-
-int CountReceived(HWND w, UINT m) {
-  int n = 0;
-  for (const Received& r : received) n += r.window == w && r.message == m;
-  return n;
-}
-
-// Presses of the left button that reached `w` (a quick second one arrives as a double click).
-int CountClicks(HWND w) { return CountReceived(w, WM_LBUTTONDOWN) + CountReceived(w, WM_LBUTTONDBLCLK); }
-
 POINT CentreOnScreen(HWND w) {
   RECT r;
   GetWindowRect(w, &r);
@@ -249,13 +225,13 @@ class TamselServices : public testing::Test {
 
   void SetUp() override {
     ASSERT_NE(dialog, nullptr);
-    received.clear();
     first = Child("BOUTON", "first", 20, 20);
     second = Child("BOUTON", "second", 160, 20);
-    originalButtonProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(first, GWLP_WNDPROC));
-    for (HWND b : {first, second}) {
-      SetWindowLongPtrA(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
-    }
+    wintest::NameMessage(kMouseEnter, "KCM_MOUSEENTER");
+    wintest::NameMessage(kMouseLeave, "KCM_MOUSELEAVE");
+    rec.Only({kMouseEnter, kMouseLeave, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK});
+    rec.Watch(first, "first");
+    rec.Watch(second, "second");
     wintest::Pump(30);
   }
   void TearDown() override {
@@ -270,10 +246,14 @@ class TamselServices : public testing::Test {
                            GetModuleHandleA(nullptr), nullptr);
   }
 
+  // Presses of the left button that reached `w` (a quick second one arrives as a double click).
+  size_t CountClicks(HWND w) const { return rec.Count(WM_LBUTTONDOWN, w) + rec.Count(WM_LBUTTONDBLCLK, w); }
+
   static Library lib;
   static HWND dialog;
   HWND first = nullptr;
   HWND second = nullptr;
+  wintest::MsgRecorder rec;  // what the test's controls receive
 };
 HWND TamselServices::dialog = nullptr;
 Library TamselServices::lib;
@@ -281,30 +261,27 @@ Library TamselServices::lib;
 TEST_F(TamselServices, TimerTellsButtonsWhenTheMouseEntersAndLeaves) {
   // The timer procedure by itself, called as the timer would: deterministic order.
   MoveCursor(CentreOnScreen(first));
-  received.clear();
+  rec.Clear();
   lib.HoverTimer(nullptr, WM_TIMER, 0, 0);
-  ASSERT_EQ(received.size(), 1u);
-  EXPECT_EQ(received[0].window, first);
-  EXPECT_EQ(received[0].message, kMouseEnter);
-  EXPECT_EQ(received[0].wParam, 0u);
-  lib.HoverTimer(nullptr, WM_TIMER, 0, 0);
-  EXPECT_EQ(received.size(), 1u);  // still inside: nothing new
+  rec.Mark(1);
+  lib.HoverTimer(nullptr, WM_TIMER, 0, 0);  // still inside: nothing new
+  rec.Mark(2);
 
   SetCursorPos(CentreOnScreen(second).x, CentreOnScreen(second).y);
   lib.HoverTimer(nullptr, WM_TIMER, 0, 0);
-  ASSERT_EQ(received.size(), 3u);
-  EXPECT_EQ(received[1].window, first);
-  EXPECT_EQ(received[1].message, kMouseLeave);
-  EXPECT_EQ(received[2].window, second);
-  EXPECT_EQ(received[2].message, kMouseEnter);
+  rec.Mark(3);
 
   RECT r;
   GetWindowRect(dialog, &r);
   SetCursorPos(r.right - 10, r.bottom - 10);
   lib.HoverTimer(nullptr, WM_TIMER, 0, 0);
-  ASSERT_EQ(received.size(), 4u);
-  EXPECT_EQ(received[3].window, second);
-  EXPECT_EQ(received[3].message, kMouseLeave);
+  using namespace wintest;
+  ExpectSequence(rec,
+                 {{kMouseEnter, kSent | kWparam, 0, 0, "first"}, Marker(1),
+                  Marker(2),  // the second tick inside
+                  {kMouseLeave, kSent, 0, 0, "first"}, {kMouseEnter, kSent, 0, 0, "second"}, Marker(3),
+                  {kMouseLeave, kSent, 0, 0, "second"}},
+                 "first, second, outside");
 }
 
 TEST_F(TamselServices, HookAndTimerRunBetweenInitAndEnd) {
@@ -313,22 +290,27 @@ TEST_F(TamselServices, HookAndTimerRunBetweenInitAndEnd) {
   EXPECT_EQ(lib.InitKControl(), 0);  // a second call starts nothing more
 
   MoveCursor(CentreOnScreen(first));
-  EXPECT_TRUE(wintest::PumpUntil([&] { return CountReceived(first, kMouseEnter) == 1; }, 2000));
+  EXPECT_TRUE(wintest::PumpUntil([&] { return rec.Count(kMouseEnter, first) == 1; }, 2000));
   MoveCursor(CentreOnScreen(second));
-  EXPECT_TRUE(wintest::PumpUntil([&] { return CountReceived(second, kMouseEnter) == 1; }, 2000));
-  EXPECT_TRUE(wintest::PumpUntil([&] { return CountReceived(first, kMouseLeave) == 1; }, 2000));
+  EXPECT_TRUE(wintest::PumpUntil([&] { return rec.Count(kMouseEnter, second) == 1; }, 2000));
+  EXPECT_TRUE(wintest::PumpUntil([&] { return rec.Count(kMouseLeave, first) == 1; }, 2000));
   wintest::Pump(450);
-  EXPECT_EQ(CountReceived(first, kMouseEnter), 1);  // one notification per entry
-  EXPECT_EQ(CountReceived(second, kMouseEnter), 1);
+  // One notification per entry; the hook posts the leave after sending the entry, the timer
+  // sends both, whichever notices first.
+  using namespace wintest;
+  ExpectSequence(rec,
+                 {{kMouseEnter, 0, 0, 0, "first"}, {kMouseLeave, kOptional, 0, 0, "first"},
+                  {kMouseEnter, 0, 0, 0, "second"}, {kMouseLeave, kOptional, 0, 0, "first"}},
+                 "first, then second");
 
   EXPECT_NE(lib.EndKControl(), 0);
   EXPECT_EQ(lib.EndKControl(), 0);  // one hook, one timer: nothing left to stop
   EXPECT_FALSE(ClassRegistered(lib.module, "KVBB"));
 
-  received.clear();
+  rec.Clear();
   MoveCursor(CentreOnScreen(first));
   wintest::Pump(600);
-  EXPECT_EQ(CountReceived(first, kMouseEnter), 0);
+  ExpectSequence(rec, {}, "after EndKControl");
 }
 
 HWND FindBubble() { return FindWindowA("KVBB", nullptr); }
@@ -486,14 +468,14 @@ TEST_F(TamselShortcut, WithoutTheExportTheClickIsSwallowedAndNothingOpens) {
 
 TEST_F(TamselShortcut, TheBareSurfaceOfThePelnaWindowLetsTheClickPass) {
   WNDCLASSA wc = {};
-  wc.lpfnWndProc = RecordingProc;
+  wc.lpfnWndProc = PlainProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "Pelna";
   RegisterClassA(&wc);
-  originalButtonProc = PlainProc;
   HWND pelna = CreateWindowExA(0, "Pelna", "main", WS_POPUP | WS_VISIBLE, 650, 100, 200, 200, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(pelna, nullptr);
+  rec.Watch(pelna, "pelna");
   wintest::Pump(50);
   ClickWith(CentreOnScreen(pelna), {VK_CONTROL, VK_MENU});
   EXPECT_EQ(CountClicks(pelna), 1);

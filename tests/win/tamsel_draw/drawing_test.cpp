@@ -8,6 +8,7 @@
 #include "bmp_files.h"
 #include "controls/widgets/dib_file.h"
 #include "controls/widgets/drawing.h"
+#include "winkit/bitmaps.h"
 #include "wintest.h"
 
 namespace {
@@ -188,7 +189,7 @@ TEST(TransparentBitmap, KeyPixelsShowTheTargetAndNoObjectLeaks) {
   EXPECT_EQ(c.Pixel(7, 5), kBlue);
   // The source bitmap is given back unchanged.
   Canvas32 copy(4, 4, kBlack);
-  DrawBitmapAt(copy.dc(), b, 0, 0);
+  winkit::DrawBitmapAt(copy.dc(), b, 0, 0);
   EXPECT_EQ(copy.Pixel(0, 0), kKey);
   EXPECT_EQ(copy.Pixel(3, 3), kRed);
   DeleteObject(b);
@@ -215,11 +216,11 @@ TEST(TransparentBitmap, StretchedKeepsTheBackgroundBehindItsRectangle) {
 TEST(DrawBitmapAt, CopiesOneToOneAndRefusesEmptyBitmaps) {
   HBITMAP b = MakeBitmap(3, 2, [](int x, int y) { return RGB(x * 50, y * 90, 7); });
   Canvas32 c(10, 10, kBlack);
-  EXPECT_NE(DrawBitmapAt(c.dc(), b, 4, 5), 0);
+  EXPECT_NE(winkit::DrawBitmapAt(c.dc(), b, 4, 5), 0);
   EXPECT_EQ(c.Pixel(4, 5), RGB(0, 0, 7));
   EXPECT_EQ(c.Pixel(6, 6), RGB(100, 90, 7));
   EXPECT_EQ(c.Pixel(7, 6), kBlack);
-  EXPECT_EQ(DrawBitmapAt(c.dc(), nullptr, 0, 0), 0);
+  EXPECT_EQ(winkit::DrawBitmapAt(c.dc(), nullptr, 0, 0), 0);
   DeleteObject(b);
 }
 

@@ -1,5 +1,5 @@
 // Small owners of GDI objects and device contexts, shared by the suite's libraries: every object
-// made is deleted, every DC released and every selection undone, on every path.
+// made is deleted, every DC released, every selection undone and every paint ended, on every path.
 #pragma once
 
 #include <windows.h>
@@ -61,6 +61,22 @@ class WindowDC {
   HDC dc_;
 };
 
+// The whole window's DC (caption and borders included), released at the end of the scope.
+class WholeWindowDC {
+ public:
+  explicit WholeWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+  ~WholeWindowDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WholeWindowDC(const WholeWindowDC&) = delete;
+  WholeWindowDC& operator=(const WholeWindowDC&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // A memory device context compatible with `like` (the screen when null).
 class MemoryDC {
  public:
@@ -73,6 +89,22 @@ class MemoryDC {
   HDC get() const { return dc_; }
   explicit operator bool() const { return dc_ != nullptr; }
  private:
+  HDC dc_;
+};
+
+// WM_PAINT's device context: BeginPaint at the start of the scope, EndPaint at its end.
+class PaintDC {
+ public:
+  explicit PaintDC(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+  ~PaintDC() { EndPaint(window_, &ps_); }
+  PaintDC(const PaintDC&) = delete;
+  PaintDC& operator=(const PaintDC&) = delete;
+  HDC get() const { return dc_; }
+  const RECT& area() const { return ps_.rcPaint; }  // the update rectangle
+  explicit operator bool() const { return dc_ != nullptr; }
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
   HDC dc_;
 };
 

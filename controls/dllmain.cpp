@@ -1,0 +1,16 @@
+// Tamsel.dll: the load registers the classes and reads the global style; the unload undoes it.
+#include <windows.h>
+
+#include "controls/core/library.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+  switch (reason) {
+    case DLL_PROCESS_ATTACH:
+      return tamsel::LibraryAttach(module);
+    case DLL_PROCESS_DETACH:
+      tamsel::LibraryDetach();
+      return TRUE;
+    default:
+      return TRUE;
+  }
+}
