@@ -22,4 +22,5 @@ void ChooseTextFont(HWND) {}
 
 void RunAdjustDialog(HWND, const RECT*) {}
 
-INT_PTR CALLBACK LibraryWindowProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+// The floating selection a dropped library entry becomes is not built yet.
+void DropLibrarySelection(const char*, POINT) {}
