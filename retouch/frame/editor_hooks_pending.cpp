@@ -13,4 +13,5 @@ void DrawSelection(HDC) {}
 BOOL ChooseSelectionCursor(HWND) { return FALSE; }
 void FreeSelectionBlocks() {}
 
-INT_PTR CALLBACK LibraryWindowProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+// The floating selection a dropped library entry becomes is not built yet.
+void DropLibrarySelection(const char*, POINT) {}
