@@ -14,6 +14,7 @@
 #include "msg_recorder.h"
 #include "retouch/frame/editor_globals.h"
 #include "retouch/frame/retouch_state.h"
+#include "retouch/frame/tool_window.h"
 #include "retouch/imaging/selection.h"
 #include "wintest.h"
 
@@ -303,6 +304,42 @@ TEST_F(Selection, SwitchingToolsDropsAndRepaints) {
     ClickTool(IDCANCEL);
   })}));
   EXPECT_TRUE(run.finished);
+  GlobalFree(image);
+}
+
+TEST_F(Selection, OutlineBrushPushesTheOutlineOutward) {
+  HGLOBAL image = PatternImage();
+  HGLOBAL before = DibDuplicate(image, TRUE);
+  const EditorRun run = OpenEditor(image, Frame(), kToolsAt, Then(LassoSquare(), {Do([] {
+    ASSERT_TRUE(g_state->floatActive);
+    const RECT start = g_state->selectionRect;
+    ClickTool(TOOL_OUTLINE);
+    SendMessageA(g_state->toolWindow, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 10),
+                 reinterpret_cast<LPARAM>(ToolControl(IDC_WIDTH_BAR)));
+    ASSERT_TRUE(g_state->floatActive);
+    // Pressed inside near the right side and dragged out: the side bulges.
+    Drag({{37, 22}, {38, 22}, {40, 22}, {42, 22}, {44, 22}, {45, 22}});
+    EXPECT_TRUE(g_state->floatActive);
+    EXPECT_GT(g_state->selectionRect.right, start.right);
+    EXPECT_EQ(g_state->selectionRect.left, start.left);
+    EXPECT_FALSE(g_state->shownHandleZone.right == 0) << "the handles are back";
+    EXPECT_EQ(Model().selectionSource.width(), g_state->selectionRect.right - g_state->selectionRect.left);
+    // Without a selection the brush does nothing.
+    ClickTool(TOOL_LASSO);
+    Click(sel::kHitDrop);
+    ClickTool(TOOL_OUTLINE);
+    Drag({{20, 20}, {24, 22}});
+    EXPECT_FALSE(g_state->floatActive);
+    EXPECT_TRUE(Model().outline.empty());
+    ClickTool(8);
+  })}));
+  EXPECT_TRUE(run.finished);
+  EXPECT_EQ(run.result, 1);
+  {
+    const DibLock a(image), b(before);
+    EXPECT_EQ(std::memcmp(a.view().bits, b.view().bits, GlobalSize(image) - 40), 0) << "the outline brush paints nothing";
+  }
+  GlobalFree(before);
   GlobalFree(image);
 }
 
