@@ -33,7 +33,7 @@ uint32_t MaskAt(const sel::Image& i, int x, int y) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in{data, size};
-  const int w = 3 + in.Byte() % 64, h = 3 + in.Byte() % 64;
+  const int w = 3 + in.Byte() % 40, h = 3 + in.Byte() % 40;
   sel::Image picture;
   if (!picture.Create(w, h, 0)) return 0;
   for (int y = 0; y < h; ++y)
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (in && MaskAt(s.selectionImage, x - r.left, y - r.top) != MaskAt(picture, x, y)) abort();
     }
   if (!made) return 0;
-  for (int step = 0; step < 8 && in.size > 0; ++step) {
+  for (int step = 0; step < 5 && in.size > 0; ++step) {
     const sel::Rect c = s.selectionRect;
     switch (in.Byte() % 8) {
       case 0: sel::MoveSelection(s, in.Int16() % 20, in.Int16() % 20, kMetrics); break;

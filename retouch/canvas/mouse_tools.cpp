@@ -149,9 +149,16 @@ void OnButtonUp(RetouchState& s, HWND canvas, int x, int y) {
 }
 
 void OnCaptureLost(RetouchState& s, HWND canvas) {
-  // Only the brushes' and the picker's strokes: the selection's trackers take the capture
-  // themselves.
-  if (!g_strokeActive || !(IsPixelBrush(s.currentTool) || s.currentTool == TOOL_PICKER)) return;
+  if (!g_strokeActive) return;
+  if (s.currentTool == TOOL_LASSO) {
+    // A lasso or a drag of the selection ends without a change; nothing of it stays drawn.
+    g_strokeActive = false;
+    SelectionCaptureLost(canvas);
+    ShowBrushCursor(canvas);
+    return;
+  }
+  // The brushes' (the outline brush's too) and the picker's strokes end as at a release.
+  if (!(IsBrushTool(s.currentTool) || s.currentTool == TOOL_PICKER)) return;
   const POINT p{s.lastSegment.currentX, s.lastSegment.currentY};
   const POINT d = ToDevice(canvas, p);
   EndStroke(s, canvas, p, d.x, d.y);

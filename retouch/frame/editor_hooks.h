@@ -1,6 +1,7 @@
 // Behaviour of the selection, the text tool, the image adjustment and the selection library that
-// the frame and the canvas call. Until each is built, editor_hooks_pending.cpp holds a do-nothing
-// version of it, and a part that lands removes its entries from that file.
+// the frame and the canvas call. The selection is canvas/selection_tool.cpp; for the parts not
+// built yet editor_hooks_pending.cpp holds a do-nothing version of each, and a part that lands
+// removes its entries from that file.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,9 @@
 void SelectionPress(HWND canvas, int x, int y);
 void SelectionDrag(HWND canvas, int deviceX, int deviceY, int x, int y);
 void SelectionRelease(HWND canvas, int deviceX, int deviceY, int x, int y);
+// The canvas lost the mouse capture: a lasso being drawn is dropped, a tracker's drag ends
+// without a change and its outline goes.
+void SelectionCaptureLost(HWND canvas);
 // The outline brush: its press (FALSE when the stroke stops there), one dab with the brush
 // rectangle in image coordinates (1 when it was applied), and its release.
 BOOL OutlinePress(HWND canvas, int x, int y);

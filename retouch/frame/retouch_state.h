@@ -56,11 +56,9 @@ struct ToolSettings {
 };
 static_assert(sizeof(ToolSettings) == 48, "ToolSettings is twelve 32-bit members");
 
-// One node of a scan-line crossing list; a list head has x = 32766. The lists are circular.
-struct CrossingNode {
-  int32_t x;
-  CrossingNode* next;
-};
+namespace sel {
+struct Selection;  // the lasso and floating selection model (imaging/selection.h)
+}
 
 struct HistoryEntry;  // one undo record of the retouch history (imaging/history.h)
 
@@ -115,9 +113,12 @@ struct RetouchState {
   Segment lastSegment;
   DibHandle backupImage;  // the image as it was opened (or as the last accepted adjustment left it)
 
-  // Selection: lasso outline, crossing lists, floating selection, handles, transforms.
-  int32_t activeHandle;  // hit code of the handle pressed, 0 while none
-  CrossingNode* rowLists;  // one list head per image row
+  // Selection: lasso outline, crossing lists, floating selection, handles, transforms. Its blocks
+  // (outline points, crossing lists, floating images, bases) live in the model behind
+  // `selection`; the slots that named them keep their places and stay 0. The values and
+  // rectangles beside them mirror the model after every operation.
+  int32_t activeHandle;      // hit code of the handle pressed, 0 while none
+  sel::Selection* selection;  // in the slot of the crossing lists' head array
   int32_t rowCount;
   HGLOBAL outlinePoints;  // (x, y) pairs of 32-bit integers
   int32_t outlineCount;
@@ -142,16 +143,16 @@ struct RetouchState {
   RECT rotBaseRect;
   HGLOBAL rotBasePoints;
   int32_t rotBaseCount;
-  CrossingNode* rotBaseRows;
+  void* rotBaseRows;
   DibHandle rotBaseImage;
   DibHandle rotBaseMask;
   RECT sizeBaseRect;
   HGLOBAL sizeBasePoints;
   int32_t sizeBaseCount;
-  CrossingNode* sizeBaseRows;
+  void* sizeBaseRows;
   DibHandle sizeBaseImage;
   DibHandle sizeBaseMask;
-  CrossingNode* moveBaseRows;
+  void* moveBaseRows;
   int32_t toneOffset;       // -100 to 100
   int32_t toneSlope;        // -100 to 100
   int32_t saturationValue;  // 0 to 100, neutral 50
@@ -200,5 +201,6 @@ static_assert(offsetof(RetouchState, rotationStart) == 1216, "RetouchState layou
 static_assert(offsetof(RetouchState, logFont) == 1484, "RetouchState layout (i686)");
 static_assert(offsetof(RetouchState, history) == 1580, "RetouchState layout (i686)");
 static_assert(sizeof(OpenRequest) == 12, "open request is three 32-bit members on i686");
-static_assert(sizeof(CrossingNode) == 8, "crossing node is two 32-bit fields on i686");
+static_assert(offsetof(RetouchState, selection) == 660, "RetouchState layout (i686)");
+static_assert(offsetof(RetouchState, pushRect) == 1612, "RetouchState layout (i686)");
 #endif
