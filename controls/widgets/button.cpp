@@ -578,8 +578,10 @@ void PaintTab(const Look& l) {
     RECT pr, me;
     GetWindowRect(page, &pr);
     GetWindowRect(l.w, &me);
+    // Painters fill the page's client rectangle only, and the tab stands above it: the tab
+    // takes the page's top rows, in the page's columns.
     POINT old;
-    OffsetWindowOrgEx(dc, me.left - pr.left, me.top - pr.top, &old);
+    OffsetWindowOrgEx(dc, me.left - pr.left, 0, &old);
     const COLORREF oldText = SetTextColor(dc, kParentBackgroundMarker);
     SendMessageA(page, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SetTextColor(dc, oldText);

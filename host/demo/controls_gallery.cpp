@@ -9,23 +9,65 @@ constexpr int kGalleryTemplate = 2000;
 // The gallery's section in the style file: "D70".
 constexpr int kGalleryStyle = 70;
 
+// The tab buttons and the templates of their pages.
+constexpr int kFirstTab = 20, kTabs = 3, kFirstPageTemplate = 2001;
+
 using FillFn = int(WINAPI*)(HWND, HDC, int);
 using EndFn = int(WINAPI*)(HWND);
+using CreatePageFn = HWND(WINAPI*)(HINSTANCE, HWND, UINT, DLGPROC, int);
+using TabDialogFn = INT_PTR(WINAPI*)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
+using TabEndFn = BOOL(WINAPI*)(HWND, int);
 
 struct Gallery {
   FillFn fill = nullptr;
   EndFn end = nullptr;
+  CreatePageFn createPage = nullptr;
+  TabDialogFn tabDialog = nullptr;
+  TabEndFn tabEnd = nullptr;
+  HWND pages[kTabs] = {};
   std::string ready, done;
   DWORD uiThread = 0;
   HWND dialog = nullptr;
 };
 Gallery* g_gallery = nullptr;
 
+// Pages paint the gallery's texture as dialogs of their own, also into their current tab.
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wp, LPARAM) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      if (g_gallery->fill) g_gallery->fill(page, reinterpret_cast<HDC>(wp), kGalleryStyle);
+      SetWindowLongPtrA(page, DWLP_MSGRESULT, 1);
+      return TRUE;
+    case WM_DESTROY:
+      if (g_gallery->end) g_gallery->end(page);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+// Showing the selected tab's page is the host's part.
+void ShowTab(HWND dialog, int index) {
+  SendMessageA(GetDlgItem(dialog, kFirstTab + index), BM_SETCHECK, 1, 0);
+  for (int i = 0; i < kTabs; ++i) {
+    if (g_gallery->pages[i]) ShowWindow(g_gallery->pages[i], i == index ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void Close(HWND dialog, int result) {
+  if (g_gallery->tabEnd) g_gallery->tabEnd(dialog, result);
+}
+
 INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       g_gallery->dialog = dialog;
       SetWindowPos(dialog, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      for (int i = 0; i < kTabs; ++i) {
+        g_gallery->pages[i] = g_gallery->createPage(GetModuleHandleA(nullptr), dialog, kFirstPageTemplate + i, PageProc,
+                                                    kFirstTab + i);
+      }
+      ShowTab(dialog, 0);
       return TRUE;
     case WM_ERASEBKGND:
       // The dialog's background and every parent-background request of its controls.
@@ -33,10 +75,13 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
       SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) EndDialog(dialog, LOWORD(wp));
+      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) Close(dialog, LOWORD(wp));
+      if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) >= kFirstTab && LOWORD(wp) < kFirstTab + kTabs) {
+        ShowTab(dialog, LOWORD(wp) - kFirstTab);
+      }
       return TRUE;
     case WM_CLOSE:
-      EndDialog(dialog, IDCANCEL);
+      Close(dialog, IDCANCEL);
       return TRUE;
     case WM_DESTROY:
       if (g_gallery->end) g_gallery->end(dialog);
@@ -59,12 +104,13 @@ DWORD WINAPI RunScript(LPVOID param) {
   if (!g->dialog) return 1;
   HWND d = g->dialog;
   Sleep(500);
-  Say("checks \"Check box\" and \"Transparent\", picks \"Radio two\" and the star, opens \"Page two\"");
+  Say("checks \"Check box\" and \"Transparent\", picks \"Radio two\" and the star, opens \"Page two\" and ticks \"Sharpen\"");
   SendMessageA(GetDlgItem(d, 10), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(d, 12), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(d, 14), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(d, 5), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(d, 21), WM_USER + 5, 1, 0);
+  if (g->pages[1]) SendMessageA(GetDlgItem(g->pages[1], 41), WM_USER + 5, 1, 0);
   SendMessageA(GetDlgItem(d, 16), BM_SETCHECK, 1, 0);
   Say("holds \"Pressed\" down and rests the pointer on the save button (hover bitmap, relief, bubble)");
   // The mouse would be over a pressed button: its relief shows sunken.
@@ -88,13 +134,21 @@ int RunControlsGallery(HMODULE controls, const std::string& ready, const std::st
   Gallery gallery;
   gallery.fill = reinterpret_cast<FillFn>(reinterpret_cast<void*>(GetProcAddress(controls, "FillDlgWithTexture")));
   gallery.end = reinterpret_cast<EndFn>(reinterpret_cast<void*>(GetProcAddress(controls, "EndDlgTexture")));
+  gallery.createPage = reinterpret_cast<CreatePageFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvCreateTabPage")));
+  gallery.tabDialog = reinterpret_cast<TabDialogFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvTabDialogBoxParam")));
+  gallery.tabEnd = reinterpret_cast<TabEndFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvTabEndDialog")));
+  if (!gallery.createPage || !gallery.tabDialog || !gallery.tabEnd) {
+    std::fprintf(stderr, "the control library has no tab pages\n");
+    return 1;
+  }
   gallery.ready = ready;
   gallery.done = done;
   g_gallery = &gallery;
   HANDLE script = nullptr;
   if (!ready.empty()) script = CreateThread(nullptr, 0, RunScript, &gallery, 0, nullptr);
-  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kGalleryTemplate), nullptr,
-                                         GalleryProc, 0);
+  // A tabbed dialog: the library's loop, with the mnemonics of the visible page.
+  const INT_PTR result = gallery.tabDialog(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kGalleryTemplate), nullptr,
+                                           GalleryProc, 0);
   if (script) {
     WaitForSingleObject(script, 10000);
     CloseHandle(script);

@@ -1,5 +1,5 @@
-// The controls gallery: a dialog of the suite's buttons and statics over a textured background,
-// run through the control library the demo host has loaded.
+// The controls gallery: a tabbed dialog of the suite's buttons and statics over a textured
+// background, with three tab pages, run through the control library the demo host has loaded.
 #pragma once
 
 #include <windows.h>

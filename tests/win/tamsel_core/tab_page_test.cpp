@@ -305,6 +305,46 @@ TEST_F(TabPages, TabRunsFromTheDialogThroughTheVisiblePageAndBack) {
   EXPECT_EQ(GetFocus(), Item(IDCANCEL));
 }
 
+TEST_F(TabPages, TabButtonsSwitchThePagesByClickAndBySpaceBar) {
+  HWND d = Open();
+  ASSERT_TRUE(d);
+  HWND one = Item(kTabOne), two = Item(kTabTwo);
+  const RECT before = RectIn(two, d);
+  SendMessageA(two, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(two, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(IsWindowVisible(script.pages[0]));
+  EXPECT_TRUE(IsWindowVisible(script.pages[1]));
+  EXPECT_EQ(SendMessageA(two, BM_GETCHECK, 0, 0), BST_CHECKED);
+  // The checked tab stands raised: 2 pixels more to the left, top and right.
+  const RECT raised = RectIn(two, d);
+  EXPECT_EQ(raised.left, before.left - 2);
+  EXPECT_EQ(raised.top, before.top - 2);
+  EXPECT_EQ(raised.right, before.right + 2);
+  EXPECT_EQ(raised.bottom, before.bottom);
+  // Tab goes into the page now shown; the checked tab is the dialog's first stop.
+  SetFocus(Item(IDCANCEL));
+  PressTab(d, false);
+  EXPECT_EQ(GetFocus(), Item(kKeep));
+  PressTab(d, true);
+  EXPECT_EQ(GetFocus(), Item(IDCANCEL));
+  SetFocus(Item(kKeep));
+  PressTab(d, true);
+  EXPECT_EQ(GetFocus(), Item(IDCANCEL));
+
+  // The space bar on the first tab: it is checked and its page shown.
+  SetFocus(one);
+  SendMessageA(one, WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageA(one, WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(SendMessageA(one, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageA(two, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_TRUE(IsWindowVisible(script.pages[0]));
+  EXPECT_FALSE(IsWindowVisible(script.pages[1]));
+  EXPECT_EQ(RectIn(two, d).left, before.left);
+  SetFocus(Item(IDCANCEL));
+  PressTab(d, false);
+  EXPECT_EQ(GetFocus(), Item(kSave));
+}
+
 // ---- The modal loop ----------------------------------------------------------------------------
 
 void PostSysChar(char c) { PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<unsigned char>(c), 0x20000001); }
@@ -457,6 +497,26 @@ TEST_F(TabPages, TheFrameIsRaisedAndOpenUnderItsTab) {
   };
   for (const Probe& p : probes) EXPECT_EQ(GetPixel(dc, p.x, p.y), p.colour) << p.what;
   ReleaseDC(page, dc);
+}
+
+TEST_F(TabPages, ATabWithAPageShowsThePagesBackgroundAndOneWithoutThePanelsBehind) {
+  script.popupPage = false;
+  HWND d = Open();
+  ASSERT_TRUE(d);
+  RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  struct Case {
+    int tab;
+    COLORREF colour;
+  } cases[] = {{kTabOne, kPageColour}, {kTabThree, kDialogColour}};
+  for (const Case& c : cases) {
+    HWND tab = GetDlgItem(d, c.tab);
+    RECT r;
+    GetClientRect(tab, &r);
+    HDC dc = GetDC(tab);
+    EXPECT_EQ(GetPixel(dc, 3, 3), c.colour) << c.tab;
+    EXPECT_EQ(GetPixel(dc, 3, r.bottom / 2), c.colour) << c.tab;
+    ReleaseDC(tab, dc);
+  }
 }
 
 }  // namespace
