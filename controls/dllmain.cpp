@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "controls/core/library.h"
+#include "controls/widgets/utilities.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   switch (reason) {
@@ -9,6 +10,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
       return tamsel::LibraryAttach(module);
     case DLL_PROCESS_DETACH:
       tamsel::LibraryDetach();
+      return TRUE;
+    case DLL_THREAD_DETACH:
+      // The trimmer's buffer belongs to the thread that ends.
+      tamsel::FreeThreadTrimBuffer();
       return TRUE;
     default:
       return TRUE;

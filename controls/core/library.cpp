@@ -5,6 +5,7 @@
 #include "controls/core/classes.h"
 #include "controls/core/style_record.h"
 #include "controls/widgets/drawing.h"
+#include "controls/widgets/utilities.h"
 #include "host/corvane/corvane.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -41,6 +42,7 @@ void LibraryDetach() {
   if (!libraryInstance) return;
   UnregisterControlClasses(libraryInstance);
   DeleteDotLineBrush();
+  ReleaseTrimBuffers();
   ReleaseGlobalStyle();
   libraryInstance = nullptr;
 }

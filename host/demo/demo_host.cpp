@@ -2,18 +2,25 @@
 // hands them its resource module and opens the editor over a BMP file (or a made-up radiograph).
 //
 //   RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]
+//   RetouchDemo --controls [--script READY DONE]
 //
 // --script drives a short session by itself through the tool window and the canvas: the paint
 // brush with a smaller size, a stroke, the spray with a lower strength, a stroke, the smooth
-// brush, a stroke, undo and redo; then it creates the file READY, waits for the file DONE (at
-// most a minute) and accepts the edits with the tool window's OK button.
+// brush, a stroke, undo and redo, a lasso around a tooth that is moved, turned and stamped and
+// stays floating with its handles, the image adjustment (more contrast, brighter, more saturated,
+// hue turned), a line of text written and burned in with Enter; then it creates the file READY,
+// waits for the file DONE (at most a minute) and accepts the edits with the tool window's OK
+// button. --controls shows the gallery of the control library's controls instead
+// (host/demo/controls_gallery.h).
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "host/demo/controls_gallery.h"
 #include "host/demo/demo_image.h"
 
 namespace {
@@ -162,6 +169,7 @@ void PlaceEditor(int imageWidth, int imageHeight, RECT* frame, POINT* tools) {
 struct Script {
   std::string ready, done;
   DWORD uiThread = 0;
+  int imageWidth = 0, imageHeight = 0;
 };
 
 struct Found {
@@ -190,6 +198,48 @@ void DragBar(HWND tools, int id, int position) {
   Sleep(100);
 }
 
+struct Dialog {
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindAdjustDialog(HWND window, LPARAM param) {
+  if (GetDlgItem(window, 101) && GetDlgItem(window, 156) && IsWindowVisible(window)) {
+    reinterpret_cast<Dialog*>(param)->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// What a vertical bar of the adjustment dialog tells the dialog when its thumb is dragged and let go.
+void DragVerticalBar(HWND dialog, int id, int position) {
+  HWND bar = GetDlgItem(dialog, id);
+  for (int code : {SB_THUMBTRACK, SB_THUMBPOSITION})
+    SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(code, static_cast<WORD>(position)), reinterpret_cast<LPARAM>(bar));
+  SendMessageA(dialog, WM_VSCROLL, SB_ENDSCROLL, reinterpret_cast<LPARAM>(bar));
+  Sleep(150);
+}
+
+// The tool window's button 114 opens a modal dialog: the click is posted, so that this thread
+// goes on while the dialog runs, and the dialog is looked for among the editor's windows.
+bool AdjustInDialog(HWND tools, DWORD uiThread) {
+  PostMessageA(GetDlgItem(tools, 114), BM_CLICK, 0, 0);
+  Dialog found;
+  for (int i = 0; i < 100 && !found.window; ++i) {
+    Sleep(50);
+    EnumThreadWindows(uiThread, FindAdjustDialog, reinterpret_cast<LPARAM>(&found));
+  }
+  if (!found.window) return false;
+  Sleep(300);
+  DragVerticalBar(found.window, 101, -35);  // contrast: lower is stronger
+  DragVerticalBar(found.window, 102, -10);  // brightness: lower is brighter
+  DragVerticalBar(found.window, 103, 25);   // saturation: below 50 is more
+  DragVerticalBar(found.window, 104, 60);   // hue
+  Sleep(300);
+  SendMessageA(GetDlgItem(found.window, IDOK), BM_CLICK, 0, 0);
+  Sleep(300);
+  return true;
+}
+
 void PointAt(HWND canvas, int x, int y, WPARAM buttons, UINT message = WM_MOUSEMOVE) {
   POINT p{x, y};
   ClientToScreen(canvas, &p);
@@ -210,6 +260,87 @@ void Stroke(HWND canvas, int x0, int y0, int x1, int y1) {
     PointAt(canvas, at(x0, x1, step, rc.right), at(y0, y1, step, rc.bottom), MK_LBUTTON);
   PointAt(canvas, at(x1, x1, 0, rc.right), at(y1, y1, 0, rc.bottom), 0, WM_LBUTTONUP);
   Sleep(100);
+}
+
+// Canvas client point of an image point.
+POINT OnCanvas(HWND canvas, const Script& script, double x, double y) {
+  RECT rc{};
+  GetClientRect(canvas, &rc);
+  return POINT{static_cast<LONG>(x * rc.right / script.imageWidth), static_cast<LONG>(y * rc.bottom / script.imageHeight)};
+}
+
+// A press at `from`, moves to `to` in `steps` steps (along an arc about `centre` when given), a
+// release; image points.
+void Drag(HWND canvas, const Script& script, POINT from, POINT to, int steps) {
+  const POINT a = OnCanvas(canvas, script, from.x, from.y);
+  PointAt(canvas, a.x, a.y, 0);
+  PointAt(canvas, a.x, a.y, MK_LBUTTON, WM_LBUTTONDOWN);
+  for (int i = 1; i <= steps; ++i) {
+    const POINT p = OnCanvas(canvas, script, from.x + (to.x - from.x) * i / static_cast<double>(steps),
+                             from.y + (to.y - from.y) * i / static_cast<double>(steps));
+    PointAt(canvas, p.x, p.y, MK_LBUTTON);
+  }
+  const POINT b = OnCanvas(canvas, script, to.x, to.y);
+  PointAt(canvas, b.x, b.y, 0, WM_LBUTTONUP);
+  Sleep(150);
+}
+
+// The lasso tool: a lasso around a lower front tooth of the made-up radiograph (or the middle of
+// any other picture), moved aside, turned and stamped; it stays floating with its handles.
+void LassoSession(HWND tools, HWND canvas, const Script& script) {
+  const double w = script.imageWidth, h = script.imageHeight;
+  const double cx = w * 0.5307, cy = h * 0.615, rx = w * 0.036, ry = h * 0.165;
+  std::printf("Script: lasso around a tooth, moved, turned, stamped\n");
+  Click(tools, 116);
+  const double pi = 3.14159265358979;
+  auto at = [&](int i) {
+    return OnCanvas(canvas, script, cx + rx * std::cos(i * 2 * pi / 48), cy - ry * std::sin(i * 2 * pi / 48));
+  };
+  PointAt(canvas, at(0).x, at(0).y, 0);
+  Sleep(100);
+  PointAt(canvas, at(0).x, at(0).y, MK_LBUTTON, WM_LBUTTONDOWN);
+  for (int i = 1; i < 48; ++i) PointAt(canvas, at(i).x, at(i).y, MK_LBUTTON);
+  PointAt(canvas, at(0).x, at(0).y, 0, WM_LBUTTONUP);
+  Sleep(150);
+  // The selection's rectangle, as the lasso's crossings give it, moved up and to the right.
+  const LONG dx = static_cast<LONG>(w * 0.09), dy = static_cast<LONG>(-h * 0.05);
+  Drag(canvas, script, POINT{static_cast<LONG>(cx), static_cast<LONG>(cy)},
+       POINT{static_cast<LONG>(cx) + dx, static_cast<LONG>(cy) + dy}, 12);
+  // Handle sizes: twice the frame's border in device pixels, in image units.
+  RECT rc{};
+  GetClientRect(canvas, &rc);
+  const double bandX = 2.0 * GetSystemMetrics(SM_CXFRAME) * w / rc.right;
+  const double bandY = 2.0 * GetSystemMetrics(SM_CYFRAME) * h / rc.bottom;
+  const double right = cx + rx + 1 + dx + 2 * GetSystemMetrics(SM_CXFRAME) + 1;
+  const double top = cy - ry - 1 + dy - 2 * GetSystemMetrics(SM_CYFRAME) - 1;
+  // The rotation button (right band, below the corner), turned a quarter of the way round its
+  // centre's angle from the selection's middle.
+  const POINT rotate{static_cast<LONG>(right - bandX / 2 - 1), static_cast<LONG>(top + 2 * bandY + 1)};
+  const double mx = cx + dx, my = cy + dy;
+  const double start = std::atan2(my - rotate.y, rotate.x - mx), radius = std::hypot(rotate.x - mx, my - rotate.y);
+  const double turn = 20 * pi / 180;
+  const POINT a = OnCanvas(canvas, script, rotate.x, rotate.y);
+  PointAt(canvas, a.x, a.y, 0);
+  PointAt(canvas, a.x, a.y, MK_LBUTTON, WM_LBUTTONDOWN);
+  for (int i = 1; i <= 10; ++i) {
+    const double t = start + turn * i / 10;
+    const POINT p = OnCanvas(canvas, script, mx + radius * std::cos(t), my - radius * std::sin(t));
+    PointAt(canvas, p.x, p.y, MK_LBUTTON);
+  }
+  PointAt(canvas, a.x, a.y, 0, WM_MOUSEMOVE);
+  const POINT end = OnCanvas(canvas, script, mx + radius * std::cos(start + turn), my - radius * std::sin(start + turn));
+  PointAt(canvas, end.x, end.y, 0, WM_LBUTTONUP);
+  Sleep(200);
+  // The stamp button (top band, third from the left) of the turned selection's frame.
+  const double hw = std::hypot(rx * std::cos(turn), ry * std::sin(turn)), hh = std::hypot(rx * std::sin(turn), ry * std::cos(turn));
+  const double zoneLeft = mx - hw - 1 - 2 * GetSystemMetrics(SM_CXFRAME) - 1;
+  const double zoneTop = my - hh - 1 - 2 * GetSystemMetrics(SM_CYFRAME) - 1;
+  const POINT stamp = OnCanvas(canvas, script, zoneLeft + 4 * bandX + 4, zoneTop + bandY / 2);
+  PointAt(canvas, stamp.x, stamp.y, 0);
+  PointAt(canvas, stamp.x, stamp.y, MK_LBUTTON, WM_LBUTTONDOWN);
+  PointAt(canvas, stamp.x, stamp.y, 0, WM_LBUTTONUP);
+  Sleep(200);
+  std::fflush(stdout);
 }
 
 DWORD WINAPI RunScript(LPVOID param) {
@@ -243,13 +374,31 @@ DWORD WINAPI RunScript(LPVOID param) {
   Stroke(canvas, 50, 20, 50, 80);
   Click(tools, 190);
   Click(tools, 191);
+  std::printf("Script: image adjustment: contrast -35, brightness -10, saturation 25, hue 60; OK\n");
+  std::fflush(stdout);
+  if (!AdjustInDialog(tools, script->uiThread)) std::printf("Script: the adjustment dialog did not come up\n");
+  std::printf("Script: text tool, height 28, a line of text burned in with Enter\n");
+  Click(tools, 123);
+  DragBar(tools, 204, 28);
+  {
+    RECT rc{};
+    GetClientRect(canvas, &rc);
+    PointAt(canvas, rc.right / 12, rc.bottom * 9 / 10, 0);
+    PointAt(canvas, rc.right / 12, rc.bottom * 9 / 10, MK_LBUTTON, WM_LBUTTONDOWN);
+    PointAt(canvas, rc.right / 12, rc.bottom * 9 / 10, 0, WM_LBUTTONUP);
+    for (const char* c = "Retouched: 36 & 37"; *c; ++c) PostMessageA(canvas, WM_CHAR, static_cast<unsigned char>(*c), 0);
+    Sleep(200);
+    PostMessageA(canvas, WM_KEYDOWN, VK_RETURN, 0);
+    Sleep(200);
+  }
   std::printf("Script: back to the paint brush (its size 12 comes back)\n");
   Click(tools, 117);
   std::fflush(stdout);
-  // The pointer rests over the canvas, where the brush cursor shows.
+  LassoSession(tools, canvas, *script);
+  // The pointer rests over the canvas, away from the selection.
   RECT rc{};
   GetClientRect(canvas, &rc);
-  PointAt(canvas, rc.right * 4 / 10, rc.bottom / 2, 0);
+  PointAt(canvas, rc.right * 2 / 10, rc.bottom / 4, 0);
   Sleep(300);
   if (FILE* f = std::fopen(script->ready.c_str(), "w")) std::fclose(f);
   for (int i = 0; i < 600 && GetFileAttributesA(script->done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
@@ -264,19 +413,33 @@ DWORD WINAPI RunScript(LPVOID param) {
 int main(int argc, char** argv) {
   std::string input, output = "edited.bmp";
   bool alwaysSave = false;
+  bool controls = false;
   Script script;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--out" && i + 1 < argc) output = argv[++i];
     else if (a == "--always-save") alwaysSave = true;
+    else if (a == "--controls") controls = true;
     else if (a == "--script" && i + 2 < argc) {
       script.ready = argv[++i];
       script.done = argv[++i];
     } else if (!a.empty() && a[0] != '-') input = a;
     else {
-      std::fprintf(stderr, "usage: RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]\n");
+      std::fprintf(stderr,
+                   "usage: RetouchDemo [image.bmp] [--out edited.bmp] [--always-save] [--script READY DONE]\n"
+                   "       RetouchDemo --controls [--script READY DONE]\n");
       return 2;
     }
+  }
+
+  if (controls) {
+    Suite suite;
+    if (!LoadSuite(&suite)) return 1;
+    std::printf("Showing the controls gallery.\n");
+    std::fflush(stdout);
+    const int status = demo::RunControlsGallery(suite.controls, script.ready, script.done);
+    UnloadSuite(&suite);
+    return status;
   }
 
   demo::PackedDib picture;
@@ -315,6 +478,8 @@ int main(int argc, char** argv) {
   HANDLE driver = nullptr;
   if (!script.ready.empty()) {
     script.uiThread = GetCurrentThreadId();
+    script.imageWidth = width;
+    script.imageHeight = height;
     driver = CreateThread(nullptr, 0, RunScript, &script, 0, nullptr);
   }
   const int result = suite.open(host, image, &frame, &tools);

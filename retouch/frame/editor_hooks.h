@@ -1,6 +1,6 @@
 // Behaviour of the selection, the text tool, the image adjustment and the selection library that
-// the frame and the canvas call. None of it is built yet: editor_hooks_pending.cpp holds a
-// do-nothing version of each, and a part that lands removes its entries from that file.
+// the frame and the canvas call. Until each is built, editor_hooks_pending.cpp holds a do-nothing
+// version of it, and a part that lands removes its entries from that file.
 #pragma once
 
 #include <windows.h>
@@ -33,5 +33,8 @@ void ChooseTextFont(HWND owner);  // the font dialog of the text tool
 // (`buttonRect`, screen coordinates).
 void RunAdjustDialog(HWND toolWindow, const RECT* buttonRect);
 
-// Selection library: the procedure of its modeless window (template 6).
+// Selection library: the procedure of its modeless window (template 6, library_window.cpp), and
+// the drop of a dragged entry at a point of the frame's client area, which loads the file at
+// `path` as the floating selection there.
 INT_PTR CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void DropLibrarySelection(const char* path, POINT framePoint);

@@ -13,13 +13,5 @@ void DrawSelection(HDC) {}
 BOOL ChooseSelectionCursor(HWND) { return FALSE; }
 void FreeSelectionBlocks() {}
 
-void TextStart(HWND, int, int) {}
-void TextEnd(HWND) {}
-void TextPaint(HWND, HDC) {}
-void TextKeyDown(HWND, int) {}
-void TextChar(HWND, int) {}
-void ChooseTextFont(HWND) {}
-
-void RunAdjustDialog(HWND, const RECT*) {}
-
-INT_PTR CALLBACK LibraryWindowProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+// The floating selection a dropped library entry becomes is not built yet.
+void DropLibrarySelection(const char*, POINT) {}

@@ -3,7 +3,7 @@
 SUITE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 SUITE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686 wine wine64 xvfb googletest libbenchmark-dev clang libclang-rt-14-dev
-  imagemagick x11-apps python3 wine64-tools)
+  imagemagick libtiff-tools x11-apps python3 wine64-tools)
 
 log() { printf '== %s\n' "$*" >&2; }
 

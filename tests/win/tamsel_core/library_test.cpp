@@ -322,8 +322,9 @@ std::string TextOf(HWND w) {
 }
 
 TEST_F(TamselServices, BubbleShowsTheHintOfABBTextAndHidesWhenTheMouseLeaves) {
-  HWND hinted = Child("STATIQUE", "BB:Caption^Hint", 20, 100, 200, 40);
-  HWND bare = Child("STATIQUE", "BB:", 20, 160, 200, 40);
+  // Statics let the mouse through to what lies below them: the hinted windows are buttons.
+  HWND hinted = Child("BUTTON", "BB:Caption^Hint", 20, 100, 200, 40);
+  HWND bare = Child("BUTTON", "BB:", 20, 160, 200, 40);
   HWND edit = Child("EDIT", "BB:Edit hint", 260, 100, 200, 40);
   ASSERT_EQ(lib.InitKControl(), 0);
 
@@ -360,7 +361,7 @@ TEST_F(TamselServices, BubbleShowsTheHintOfABBTextAndHidesWhenTheMouseLeaves) {
 }
 
 TEST_F(TamselServices, BubbleWaitsWhileAButtonIsHeld) {
-  HWND hinted = Child("STATIQUE", "BB:Caption^Hint", 20, 100, 200, 40);
+  HWND hinted = Child("BUTTON", "BB:Caption^Hint", 20, 100, 200, 40);
   ASSERT_EQ(lib.InitKControl(), 0);
   const POINT at = CentreOnScreen(hinted);
   MoveCursor(at);
@@ -431,8 +432,8 @@ TEST_F(TamselShortcut, CtrlAltClickOpensTheEditorOnTheControlsDialogAndSwallowsT
 }
 
 TEST_F(TamselShortcut, CtrlShiftClickOnTheNonClientAreaOpensIt) {
-  // A control's scroll bar is its non-client area.
-  HWND scrolled = CreateWindowExA(0, "STATIQUE", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 300, 100, 150, 120, dialog,
+  // A control's scroll bar is its non-client area (a static would let the click through).
+  HWND scrolled = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 300, 100, 150, 120, dialog,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
   wintest::Pump(50);
   RECT r;

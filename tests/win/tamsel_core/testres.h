@@ -7,6 +7,12 @@
 constexpr int kTestEditorOkButton = IDOK;
 constexpr const char* kTestEditorCaption = "Tamsel test style editor";
 
+// The tabbed dialog (tab buttons 301 to 303, IDOK, IDCANCEL "&Cancel"), its child page (controls
+// 411 to 415) and its popup page (421, 422).
+constexpr int kTestTabDialog = 20;
+constexpr int kTestTabPageChild = 21;
+constexpr int kTestTabPagePopup = 22;
+
 struct TestResCall {
   HINSTANCE instance;
   LPCSTR templateName;
