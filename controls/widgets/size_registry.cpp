@@ -173,10 +173,9 @@ extern "C" int WINAPI KvRegisterSizesOfControls(HWND dialog) {
     HGLOBAL grown = GlobalReAlloc(block, BlockSize(count + 2), GMEM_MOVEABLE | GMEM_ZEROINIT);
     if (!grown) continue;
     block = grown;
-    const SizeRegistryEntry entry = Describe(child, dialog);
     winkit::GlobalBlockLock lock(block);
     if (!lock) continue;
-    reinterpret_cast<SizeRegistryEntry*>(lock.as<char>() + kSizeRegistryEntries)[count++] = entry;
+    reinterpret_cast<SizeRegistryEntry*>(lock.as<char>() + kSizeRegistryEntries)[count++] = Describe(child, dialog);
   }
   if (count) {
     winkit::GlobalBlockLock lock(block);
@@ -191,10 +190,14 @@ extern "C" int WINAPI KvRegisterSizesOfControls(HWND dialog) {
   }
 
   HGLOBAL previous = GetPropA(dialog, kProp);
-  if (block)
-    SetPropA(dialog, kProp, block);
-  else
+  if (!block) {
     RemovePropA(dialog, kProp);
+  } else if (!SetPropA(dialog, kProp, block)) {
+    // The first registry, if any, stays as it was.
+    ReleaseFonts(block, nullptr);
+    GlobalFree(block);
+    return 0;
+  }
   if (previous && previous != block) {
     ReleaseFonts(previous, block);
     GlobalFree(previous);
