@@ -389,30 +389,52 @@ TEST_F(ToolWindow, PreviewBackgroundAndDragging) {
   GlobalFree(image);
 }
 
-TEST_F(ToolWindow, AdjustmentLibraryAndFontButtonsGoNoFurtherThanTheirDialogs) {
-  // The host's module holds neither the adjustment nor the library template yet.
+// Cancels each modal dialog the tool window opens (the adjustment, the font dialog) as it comes
+// up, once the tool window is there; the frame, the tool window and the library window are left
+// alone.
+HHOOK g_cancelHook = nullptr;
+LRESULT CALLBACK CancelOtherDialogs(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && g_state && g_state->toolWindow && window != g_state->frameWindow &&
+        window != g_state->toolWindow && window != g_state->libraryWindow)
+      PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  }
+  return CallNextHookEx(g_cancelHook, code, wParam, lParam);
+}
+
+TEST_F(ToolWindow, AdjustmentLibraryAndFontButtonsOpenTheirDialogsAndKeepTheTool) {
   HGLOBAL image = GreyImage();
   wintest::MsgRecorder dialogs;
   dialogs.Only({WM_INITDIALOG});
   dialogs.WatchCreated("#32770", "dialog");
+  g_cancelHook = SetWindowsHookExA(WH_CBT, CancelOtherDialogs, nullptr, GetCurrentThreadId());
   const EditorRun run = OpenEditor(image, Frame(), kToolsAt,
                                    {Wait(2), Do([] {
                                       ClickTool(TOOL_PAINT);
                                       const int shown = g_state->brushCursorShown;
-                                      ClickTool(TOOL_ADJUST);
+                                      ClickTool(TOOL_ADJUST);  // cancelled by the hook
                                       EXPECT_EQ(g_state->currentTool, TOOL_PAINT);
                                       EXPECT_TRUE(OnlyChecked(TOOL_PAINT));
                                       EXPECT_TRUE(IsWindowEnabled(g_state->frameWindow));
                                       EXPECT_EQ(g_state->brushCursorShown, shown);
                                       ClickTool(IDC_LIBRARY);
-                                      EXPECT_FALSE(Checked(IDC_LIBRARY)) << "no window: the box stays clear";
+                                      EXPECT_TRUE(Checked(IDC_LIBRARY)) << "the library window is open";
+                                      ClickTool(IDC_LIBRARY);
+                                      EXPECT_FALSE(Checked(IDC_LIBRARY)) << "and closed again";
                                       ClickTool(TOOL_TEXT);
-                                      ClickTool(TOOL_TEXT);  // the font dialog
+                                      ClickTool(TOOL_TEXT);  // the font dialog, cancelled
                                       EXPECT_EQ(g_state->currentTool, TOOL_TEXT);
                                     }),
                                     CloseFrame()});
+  UnhookWindowsHookEx(g_cancelHook);
+  g_cancelHook = nullptr;
   EXPECT_TRUE(run.finished);
-  wintest::ExpectSequence(dialogs, {{WM_INITDIALOG}, {WM_INITDIALOG}}, "the frame, the tool window, no other");
+  wintest::ExpectSequence(dialogs,
+                          {{WM_INITDIALOG}, {WM_INITDIALOG}, {WM_INITDIALOG}, {WM_INITDIALOG}, {WM_INITDIALOG}},
+                          "the frame, the tool window, the adjustment, the library window, the font dialog");
   GlobalFree(image);
 }
 
