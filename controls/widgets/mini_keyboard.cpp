@@ -55,10 +55,10 @@ minikb::Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; 
 minikb::Size SizeOf(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
 minikb::Size Frame() { return {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME)}; }
 
-RECT WorkArea(HWND near) {
+RECT WorkArea(HWND window) {
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  if (GetMonitorInfoA(MonitorFromWindow(near, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+  if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
   return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
