@@ -96,7 +96,11 @@ void LabelKeys(HWND dialog) {
   }
   SystemLayout layout;
   const std::vector<std::string> labels = minikb::LabelKeys(layout, scans, ModifiersOf(dialog));
-  for (size_t i = 0; i < keys.size(); ++i) SetWindowTextA(keys[i], labels[i].c_str());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    char shown[8] = {};
+    GetWindowTextA(keys[i], shown, sizeof shown);
+    if (labels[i] != shown) SetWindowTextA(keys[i], labels[i].c_str());  // a changed label repaints
+  }
 }
 
 void LabelEditingKey(HWND dialog, int id, unsigned scan) {
