@@ -105,7 +105,7 @@ void LabelKeys(HWND dialog) {
 
 void LabelEditingKey(HWND dialog, int id, unsigned scan) {
   char name[32] = {};
-  GetKeyNameTextA(static_cast<LONG>(minikb::KeyDownParam(scan, true) & ~1u), name, sizeof name);
+  GetKeyNameTextA(static_cast<LONG>(minikb::KeyDownParam(scan, true)), name, sizeof name);
   if (const HWND key = GetDlgItem(dialog, id)) SetWindowTextA(key, minikb::ShortKeyName(name).c_str());
 }
 
@@ -119,6 +119,10 @@ void PostKey(unsigned vk, bool extended) {
   const unsigned scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
   PostMessageA(kb.target, WM_KEYDOWN, vk, static_cast<LPARAM>(minikb::KeyDownParam(scan, extended)));
   PostMessageA(kb.target, WM_KEYUP, vk, static_cast<LPARAM>(minikb::KeyUpParam(scan, extended)));
+}
+
+void PostCharacter(unsigned char c) {
+  if (kb.target) PostMessageA(kb.target, WM_CHAR, c, 1);
 }
 
 void TypeCharacterKey(HWND dialog, unsigned scan) {
@@ -155,9 +159,9 @@ void OnCommand(HWND dialog, int id) {
     case Command::Tab: PostKey(minikb::kVkTab, false); break;
     case Command::Insert: PostKey(minikb::kVkInsert, true); break;
     case Command::Delete: PostKey(minikb::kVkDelete, true); break;
-    case Command::Copy: if (kb.target) PostMessageA(kb.target, WM_CHAR, minikb::kCharCopy, 1); break;
-    case Command::Cut: if (kb.target) PostMessageA(kb.target, WM_CHAR, minikb::kCharCut, 1); break;
-    case Command::Paste: if (kb.target) PostMessageA(kb.target, WM_CHAR, minikb::kCharPaste, 1); break;
+    case Command::Copy: PostCharacter(minikb::kCharCopy); break;
+    case Command::Cut: PostCharacter(minikb::kCharCut); break;
+    case Command::Paste: PostCharacter(minikb::kCharPaste); break;
     case Command::None: break;
   }
 }
