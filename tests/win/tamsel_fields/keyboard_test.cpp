@@ -127,6 +127,19 @@ TEST_F(MiniKeyboard, ARealDoubleClickOpensItUnderTheFieldWithoutTakingTheFocus) 
     const RECT f = WindowRect(field), k = WindowRect(Keyboard());
     EXPECT_EQ(k.left, f.left);
     EXPECT_EQ(k.top, f.bottom);
+    // Its surface: white borders at the top and left, grey at the bottom and right; the sizing
+    // frame answers as edges only.
+    RECT c;
+    GetClientRect(Keyboard(), &c);
+    UpdateWindow(Keyboard());
+    if (HDC dc = GetDC(Keyboard())) {
+      EXPECT_EQ(GetPixel(dc, 1, c.bottom / 2), 0xFFFFFFu);
+      EXPECT_EQ(GetPixel(dc, c.right - 2, c.bottom / 2), 0x808080u);
+      ReleaseDC(Keyboard(), dc);
+    }
+    const int midY = (k.top + k.bottom) / 2;
+    EXPECT_EQ(SendMessageA(Keyboard(), WM_NCHITTEST, 0, MAKELPARAM(k.left + 1, midY)), HTLEFT);
+    EXPECT_EQ(SendMessageA(Keyboard(), WM_NCHITTEST, 0, MAKELPARAM((k.left + k.right) / 2, k.bottom - 1)), HTBOTTOM);
     RealDoubleClick(field, false);  // the same click closes it
     EXPECT_FALSE(Keyboard()) << id;
   }
