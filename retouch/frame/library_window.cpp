@@ -151,7 +151,11 @@ int AddSelectionToLibrary() {
   std::string folder;
   if (!m || !m->floatActive || !m->selectionImage.exists() || !m->selectionMask.exists() || !LibraryFolder(&folder))
     return 0;
-  return SaveToLibrary(folder, m->selectionImage.view(), m->selectionMask.view(), 0, 0, s->lastSavedSelection);
+  // The selection was cut from the picture: it keeps the picture's resolution.
+  DibLock picture(FrameImage(*s));
+  const LONG x = picture.ok() ? picture.header()->biXPelsPerMeter : 0;
+  const LONG y = picture.ok() ? picture.header()->biYPelsPerMeter : 0;
+  return SaveToLibrary(folder, m->selectionImage.view(), m->selectionMask.view(), x, y, s->lastSavedSelection);
 }
 
 int FillLibraryList(HWND list) {
