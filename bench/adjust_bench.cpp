@@ -15,8 +15,6 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
-#include <time.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "retouch/imaging/image_adjust.h"
 #include "retouch/imaging/tone.h"
 
@@ -40,26 +39,9 @@ constexpr size_t kPixels = size_t{kWidth} * kHeight;
 enum Content { kRadiograph, kPhoto, kNoise };
 const char* const kContentNames[] = {"radiograph", "photo", "noise"};
 
-class Image {
- public:
-  Image(int w, int h) : block_(dib::kHeaderSize + static_cast<size_t>(dib::Stride(w, 24)) * static_cast<size_t>(h)) {
-    dib::Header hd = {};
-    hd.size = dib::kHeaderSize;
-    hd.width = w;
-    hd.height = h;
-    hd.planes = 1;
-    hd.bitCount = 24;
-    std::memcpy(block_.data(), &hd, sizeof hd);
-    dib::ViewOfBlock(block_.data(), block_.size(), &view_);
-  }
-  const dib::View& view() const { return view_; }
-  uint8_t* bits() { return view_.bits; }
-  size_t bytes() const { return block_.size() - dib::kHeaderSize; }
-
- private:
-  std::vector<uint8_t> block_;
-  dib::View view_;
-};
+using bench::EvictCaches;
+using bench::Image;
+using bench::ThreadSeconds;
 
 uint32_t Xorshift(uint32_t& s) {
   s ^= s << 13;
@@ -100,19 +82,6 @@ void Fill(Image& image, Content content) {
       }
     }
   }
-}
-
-double ThreadSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-void EvictCaches() {
-  static std::vector<uint8_t> sweep(size_t{256} << 20);
-  for (size_t i = 0; i < sweep.size(); i += 64) ++sweep[i];
-  benchmark::DoNotOptimize(sweep.data());
-  benchmark::ClobberMemory();
 }
 
 double TimeOnce(const std::function<void()>& op) {

@@ -6,14 +6,13 @@
 // (4), each writing its picture and mask.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "retouch/imaging/selection.h"
 #include "retouch/imaging/selection_internal.h"
 
@@ -23,44 +22,8 @@ constexpr int kWidth = 4000, kHeight = 3000;
 constexpr sel::Metrics kMetrics{4, 4, 8, 8};
 const sel::Rect kClient{0, 0, kWidth, kHeight};
 
-double ThreadSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+using bench::Measure;
 
-void EvictCaches() {
-  static std::vector<uint8_t> sweep(size_t{64} << 20);
-  for (size_t i = 0; i < sweep.size(); i += 64) ++sweep[i];
-  benchmark::DoNotOptimize(sweep.data());
-  benchmark::ClobberMemory();
-}
-
-// Times `op` (after `prepare`, untimed) against memcpy of `bytes` bytes.
-void Measure(benchmark::State& state, size_t bytes, const std::function<void()>& prepare,
-             const std::function<void()>& op) {
-  std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
-  double opBest = 1e9, copyBest = 1e9;
-  for (auto _ : state) {
-    EvictCaches();
-    const double t0 = ThreadSeconds();
-    std::memcpy(to.data(), from.data(), bytes);
-    benchmark::ClobberMemory();
-    const double t1 = ThreadSeconds();
-    prepare();
-    EvictCaches();
-    const double t2 = ThreadSeconds();
-    op();
-    benchmark::ClobberMemory();
-    const double t3 = ThreadSeconds();
-    copyBest = std::min(copyBest, t1 - t0);
-    opBest = std::min(opBest, t3 - t2);
-    state.SetIterationTime(t3 - t2);
-  }
-  state.counters["best_ms"] = opBest * 1e3;
-  state.counters["memcpy_ms"] = copyBest * 1e3;
-  state.counters["x_memcpy"] = opBest / copyBest;
-}
 
 const sel::Image& Picture() {
   static sel::Image image = [] {

@@ -154,6 +154,8 @@ void OnTextButton(RetouchState& s, HWND window) {
   if (s.currentTool == TOOL_TEXT) {
     HideBrushCursor(canvas);
     ChooseTextFont(window);
+    // The font's height is the brush height from now on: the bar shows it.
+    SetBar(window, IDC_HEIGHT_BAR, s.brushHeight);
     InvalidateBrushPreview();
     ShowBrushCursor(canvas);
     return;

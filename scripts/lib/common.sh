@@ -71,6 +71,17 @@ start_wine() {
     "$WINESERVER_BIN" -w
   fi
   "$WINESERVER_BIN" -p
+  # On our own Xvfb there is no window manager: Wine draws the frames itself and must not wait for
+  # a manager's answer each time a window shows, hides or goes (seconds each). On the user's
+  # display the manager does that.
+  local x11='HKCU\Software\Wine\X11 Driver'
+  if [ -z "${SUITE_DISPLAY:-}" ]; then
+    "$WINE_BIN" reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 || true
+    "$WINE_BIN" reg add "$x11" /v Decorated /d N /f >/dev/null 2>&1 || true
+  else
+    "$WINE_BIN" reg delete "$x11" /v Managed /f >/dev/null 2>&1 || true
+    "$WINE_BIN" reg delete "$x11" /v Decorated /f >/dev/null 2>&1 || true
+  fi
   # Start Wine's own services and desktop now, detached from our output: started later by a test
   # program they would inherit its pipes and keep CTest waiting.
   "$WINE_BIN" cmd /c exit </dev/null >/dev/null 2>&1 || true

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "editor_driver.h"
@@ -62,9 +63,9 @@ BOOL CALLBACK FindAdjust(HWND w, LPARAM) {
   return TRUE;
 }
 
+// Each step runs at a tick of the driver: the edits that need no loop of their own share one.
 std::vector<Step> Session(bool accept) {
   return {
-      Wait(2),
       Do([] { PointerOnCanvas(20, 20); }),
       [] { return g_state->pointerInCanvas == 1; },
       Do([] {
@@ -72,28 +73,21 @@ std::vector<Step> Session(bool accept) {
         Drag({{4, 4}, {30, 20}, {58, 40}});
         ClickTool(TOOL_LASSO);
         Drag({{12, 10}, {40, 10}, {40, 34}, {12, 34}, {12, 10}});
-      }),
-      Do([] {
-        if (!g_state->floatActive) return;
-        Press(sel::kHitMirrorLeftRight);
-        Press(sel::kHitHueUp);
-        const POINT inside = HandleCentre(sel::kHitMove);
-        Drag({inside, {inside.x + 6, inside.y + 3}});
-        Press(sel::kHitStamp);
-        if (g_state->floatActive) Press(sel::kHitDrop);
-      }),
-      Do([] {
+        if (g_state->floatActive) {
+          Press(sel::kHitMirrorLeftRight);
+          Press(sel::kHitHueUp);
+          const POINT inside = HandleCentre(sel::kHitMove);
+          Drag({inside, {inside.x + 6, inside.y + 3}});
+          Press(sel::kHitStamp);
+          if (g_state->floatActive) Press(sel::kHitDrop);
+        }
         ClickTool(TOOL_TEXT);
-        g_state->pointerInCanvas = 1;
         const POINT at = Device(8, 40);
         SendMessageA(g_state->canvasWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         SendMessageA(g_state->canvasWindow, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        for (char c : "Soak") {
-          if (c) SendMessageA(g_state->canvasWindow, WM_CHAR, static_cast<unsigned char>(c), 0);
-        }
+        for (char c : std::string("Soak")) SendMessageA(g_state->canvasWindow, WM_CHAR, static_cast<unsigned char>(c), 0);
         SendMessageA(g_state->canvasWindow, WM_KEYDOWN, VK_RETURN, 0);
-      }),
-      Do([] {
+        // The adjustment dialog runs its own loop: the next steps run in it.
         g_adjust = nullptr;
         PostMessageA(g_state->toolWindow, WM_COMMAND, MAKEWPARAM(TOOL_ADJUST, BN_CLICKED),
                      reinterpret_cast<LPARAM>(ToolControl(TOOL_ADJUST)));

@@ -10,6 +10,7 @@
 
 #include "editor_driver.h"
 #include "retouch/frame/retouch_state.h"
+#include "retouch/frame/tool_window.h"
 #include "retouch/imaging/dib_adjust.h"
 #include "retouch/imaging/image_adjust.h"
 #include "wintest.h"
@@ -370,7 +371,7 @@ LRESULT CALLBACK AnswerFontDialog(int code, WPARAM wParam, LPARAM lParam) {
 
 TEST_F(Editor, FontDialogHeightsStayWithinTheBrushHeights) {
   wintest::OwnedDib image(MakeImage(kWidth, kHeight, [](int, int) { return kPaper; }));
-  int heightAfter = 0;
+  int heightAfter = 0, barAfter = 0;
   bool fontAfter = false;
   const std::vector<Step> steps = {
       TextTool(20),
@@ -381,6 +382,7 @@ TEST_F(Editor, FontDialogHeightsStayWithinTheBrushHeights) {
         ClickTool(TOOL_TEXT);  // the text tool's button again: its font dialog
         UnhookWindowsHookEx(g_fontHook);
         heightAfter = g_state->brushHeight;
+        barAfter = GetScrollPos(ToolControl(IDC_HEIGHT_BAR), SB_CTL);
         fontAfter = g_state->textFont != nullptr;
         EXPECT_EQ(g_state->textBuffer, nullptr);  // the open line was discarded
       }),
@@ -388,6 +390,7 @@ TEST_F(Editor, FontDialogHeightsStayWithinTheBrushHeights) {
   };
   EXPECT_TRUE(Open(image.h, steps).finished);
   EXPECT_EQ(heightAfter, 48);
+  EXPECT_EQ(barAfter, 48);  // the tool window's height bar follows
   EXPECT_TRUE(fontAfter);
 }
 
