@@ -1,10 +1,12 @@
 // Selection files, patch and mask: any bytes give no selection or one that lies inside the file,
-// fills buffers of exactly its size, and is written and read back to the same pixels.
+// fills buffers of exactly its size, is written and read back to the same pixels, and is either
+// refused or placed as a floating selection of its own size inside the picture.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "retouch/imaging/selection.h"
 #include "retouch/imaging/selection_file.h"
 
 namespace {
@@ -49,6 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       second.height != layout.height || second.thumbnailAt == 0 ||
       !selfile::ReadImageAndMask(selfile::SourceOf(&again), second, image2.view, mask2.view) ||
       image2.data != image.data || mask2.data != mask.data) {
+    abort();
+  }
+  // Placed on a picture of 80 x 60 at a point the file's first bytes choose.
+  constexpr int32_t kW = 80, kH = 60;
+  sel::Image picture, shape;
+  if (layout.width > sel::Image::kMaxSide || layout.height > sel::Image::kMaxSide ||
+      !picture.Create(layout.width, layout.height, -1) || !shape.Create(layout.width, layout.height, -1) ||
+      !selfile::ReadImageAndMask(source, layout, picture.view(), shape.view())) {
+    return 0;
+  }
+  sel::Selection s;
+  if (!sel::PlaceLoadedSelection(s, picture, shape, data[2] - 40, data[3] - 40, kW, kH, {4, 4, 8, 8})) return 0;
+  const sel::Rect& r = s.selectionRect;
+  if (r.Width() != layout.width || r.Height() != layout.height || r.left < 1 || r.top < 1 || r.right > kW ||
+      r.bottom > kH || s.outline.empty() || !s.floatActive) {
     abort();
   }
   return 0;

@@ -4,7 +4,9 @@
 // selection model's (retouch/imaging/selection.h); this file converts the mouse, repaints what
 // changed and keeps the state record's mirror of the model up to date.
 //
-// Not here: the trackers' outline drawing (frame/frame_edge), loading a selection from the library.
+// Also the drop of a selection dragged out of the library window onto the canvas.
+//
+// Not here: the trackers' outline drawing (frame/frame_edge), the library window and its files.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "retouch/frame/frame_edge.h"
 #include "retouch/imaging/dib.h"
 #include "retouch/imaging/selection.h"
+#include "retouch/imaging/selection_io.h"
 #include "winkit/gdi_guard.h"
 
 static_assert(sizeof(POINT) == sizeof(sel::Point), "outline points are POINT pairs");
@@ -470,6 +473,36 @@ void DropSelection() {
   sel::DropSelection(*m);
   if (s->canvasWindow) Repaint(s->canvasWindow, before, sel::Rect{});
   Mirror();
+}
+
+void DropLibrarySelection(const char* path, POINT framePoint) {
+  RetouchState* s = g_state;
+  sel::Selection* m = Model();
+  HWND canvas = s ? s->canvasWindow : nullptr;
+  int w = 0, h = 0, bits = 0;
+  if (!m || !canvas || !path || !DibGetInfo(CanvasImage(canvas), &w, &h, &bits)) return;
+  POINT at = framePoint;
+  MapWindowPoints(GetParent(canvas), canvas, &at, 1);
+  {
+    gdi::WindowDC dc(canvas);
+    if (dc.get()) DPtoLP(dc.get(), &at, 1);
+  }
+  // Loaded and placed before the current selection goes: a file that cannot be loaded there
+  // (not a selection file, or larger than the image with a pixel to spare) changes nothing.
+  sel::Image image, mask;
+  const sel::Rect before = sel::DrawnArea(*m);
+  if (!ReadSelectionFile(path, w - 2, h - 2, &image, &mask) ||
+      !sel::PlaceLoadedSelection(*m, image, mask, at.x, at.y, w, h, MetricsOf(canvas)))
+    return;
+  Repaint(canvas, before, sel::DrawnArea(*m));
+  Mirror();
+  // The lasso becomes the tool as if picked: its cursor and button, the brush cursor hidden.
+  if (s->toolWindow) {
+    SendMessageA(s->toolWindow, WM_COMMAND, MAKEWPARAM(TOOL_LASSO, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(s->toolWindow, TOOL_LASSO)));
+  } else {
+    s->currentTool = TOOL_LASSO;
+  }
 }
 
 void DrawSelection(HDC dc) {

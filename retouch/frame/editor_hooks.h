@@ -1,7 +1,6 @@
 // Behaviour of the selection, the text tool, the image adjustment and the selection library that
-// the frame and the canvas call. The selection is canvas/selection_tool.cpp; for the parts not
-// built yet editor_hooks_pending.cpp holds a do-nothing version of each, and a part that lands
-// removes its entries from that file.
+// the frame and the canvas call. The selection, with the drop of a library entry, is
+// canvas/selection_tool.cpp.
 #pragma once
 
 #include <windows.h>

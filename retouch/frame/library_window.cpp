@@ -13,7 +13,7 @@
 #include "retouch/frame/tool_window.h"
 #include "retouch/frame/tamsel_imports.h"
 #include "retouch/frame/window_utils.h"
-#include "retouch/imaging/selection_io.h"
+#include "retouch/imaging/selection.h"
 #include "retouch/imaging/selection_library.h"
 #include "retouch/imaging/selection_store.h"
 
@@ -147,25 +147,20 @@ bool DragEntry(HWND list, POINT press, const LibraryItem** dragged, POINT* drop)
 
 int AddSelectionToLibrary() {
   RetouchState* s = g_state;
+  const sel::Selection* m = s ? s->selection : nullptr;
   std::string folder;
-  if (!s || !s->selectionImage || !s->selectionMask || !LibraryFolder(&folder)) return 0;
-  return SaveToLibrary(folder, s->selectionImage, s->selectionMask, s->lastSavedSelection);
+  if (!m || !m->floatActive || !m->selectionImage.exists() || !m->selectionMask.exists() || !LibraryFolder(&folder))
+    return 0;
+  // The selection was cut from the picture: it keeps the picture's resolution.
+  DibLock picture(FrameImage(*s));
+  const LONG x = picture.ok() ? picture.header()->biXPelsPerMeter : 0;
+  const LONG y = picture.ok() ? picture.header()->biYPelsPerMeter : 0;
+  return SaveToLibrary(folder, m->selectionImage.view(), m->selectionMask.view(), x, y, s->lastSavedSelection);
 }
 
 int FillLibraryList(HWND list) {
   std::string folder;
   return LibraryFolder(&folder) ? FillListFromFolder(list, folder) : 0;
-}
-
-int ReadSelectionFile(const char* path) {
-  RetouchState* s = g_state;
-  DibHandle image = nullptr, mask = nullptr;
-  if (!s || !ReadSelectionImages(path, &image, &mask)) return 0;
-  if (s->selectionImage) GlobalFree(s->selectionImage);
-  if (s->selectionMask) GlobalFree(s->selectionMask);
-  s->selectionImage = image;
-  s->selectionMask = mask;
-  return 1;
 }
 
 LRESULT CALLBACK LibraryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -228,6 +228,18 @@ bool AdjustedImage(const Image& source, const Image& mask, const Adjustments& a,
 // The whitening passes on one blue-green-red pixel; a pass that changes nothing ends them.
 void WhitenPixel(uint8_t* bgr, int32_t passes);
 
+// ---- Library ---------------------------------------------------------------------------------
+
+// Makes a loaded selection (`image` and `mask` of one size, mask black inside) the floating
+// selection, centred at (x, y) on an image of imageWidth x imageHeight and kept inside it with a
+// pixel to spare. Its rectangle is that of the loaded images, so that it shows and stamps where
+// it was saved; its outline is the one traced around the mask and replayed; its crossings are
+// the mask's rows. `image` must be fresh (only the caller's): outside the mask it is made black.
+// False, with `s` as it was and the images left to the caller, when the selection does not fit,
+// the mask has no outline or memory fails.
+bool PlaceLoadedSelection(Selection& s, Image& image, Image& mask, int32_t x, int32_t y, int32_t imageWidth,
+                          int32_t imageHeight, const Metrics& m);
+
 // ---- Outline brush ---------------------------------------------------------------------------
 
 // The press at (x, y): false (and the stroke refused) without a floating selection or where the

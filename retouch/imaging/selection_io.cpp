@@ -52,25 +52,33 @@ bool ReadAt(void* context, uint64_t offset, uint8_t* out, size_t size) {
   return true;
 }
 
-int WriteWith(const char* path, DibHandle image, DibHandle mask, DWORD disposition, BOOL* exists) {
+bool SameSize24(const dib::View& image, const dib::View& mask) {
+  return image.valid() && mask.valid() && image.bitsPerPixel == 24 && mask.bitsPerPixel == 24 &&
+         mask.width == image.width && mask.height == image.height;
+}
+
+int WriteViews(const char* path, const dib::View& image, const dib::View& mask, int32_t xPelsPerMeter,
+               int32_t yPelsPerMeter, DWORD disposition, BOOL* exists) {
   if (exists) *exists = FALSE;
-  if (!path || !image || !mask) return 0;
-  DibLock patch(image), shape(mask);
-  if (!patch.ok() || !shape.ok() || patch.view().bitsPerPixel != 24 || shape.view().bitsPerPixel != 24 ||
-      shape.view().width != patch.view().width || shape.view().height != patch.view().height ||
-      selfile::FileSize(patch.view().width, patch.view().height) == 0) {
-    return 0;
-  }
+  if (!path || !SameSize24(image, mask) || selfile::FileSize(image.width, image.height) == 0) return 0;
   File file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.ok()) {
     if (exists) *exists = GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS;
     return 0;
   }
-  const bool written = selfile::WriteSelection(patch.view(), shape.view(), patch.header()->biXPelsPerMeter,
-                                               patch.header()->biYPelsPerMeter, {WriteAll, file.get()});
+  const bool written = selfile::WriteSelection(image, mask, xPelsPerMeter, yPelsPerMeter, {WriteAll, file.get()});
   if (file.Close() && written) return 1;
   DeleteFileA(path);
   return 0;
+}
+
+int WriteWith(const char* path, DibHandle image, DibHandle mask, DWORD disposition, BOOL* exists) {
+  if (exists) *exists = FALSE;
+  if (!image || !mask) return 0;
+  DibLock patch(image), shape(mask);
+  if (!patch.ok() || !shape.ok()) return 0;
+  return WriteViews(path, patch.view(), shape.view(), patch.header()->biXPelsPerMeter, patch.header()->biYPelsPerMeter,
+                    disposition, exists);
 }
 
 // An open file for reading with its length, seen as a source.
@@ -124,6 +132,11 @@ int WriteNewSelectionFile(const char* path, DibHandle image, DibHandle mask, BOO
   return WriteWith(path, image, mask, CREATE_NEW, exists);
 }
 
+int WriteNewSelectionFile(const char* path, const dib::View& image, const dib::View& mask, int32_t xPelsPerMeter,
+                          int32_t yPelsPerMeter, BOOL* exists) {
+  return WriteViews(path, image, mask, xPelsPerMeter, yPelsPerMeter, CREATE_NEW, exists);
+}
+
 int ReadSelectionImages(const char* path, DibHandle* image, DibHandle* mask) {
   if (!image || !mask) return 0;
   ReadFileSource in(path);
@@ -137,6 +150,24 @@ int ReadSelectionImages(const char* path, DibHandle* image, DibHandle* mask) {
   }
   *image = patch.release();
   *mask = shape.release();
+  return 1;
+}
+
+int ReadSelectionFile(const char* path, int32_t maxWidth, int32_t maxHeight, sel::Image* image, sel::Image* mask) {
+  if (!image || !mask) return 0;
+  ReadFileSource in(path);
+  selfile::Layout layout;
+  if (!in.ok() || !selfile::ReadLayout(in.source, &layout) || layout.width > maxWidth || layout.height > maxHeight) {
+    return 0;
+  }
+  // Every byte of both images is read from the file, so they start unset.
+  sel::Image patch, shape;
+  if (!patch.Create(layout.width, layout.height, -1) || !shape.Create(layout.width, layout.height, -1) ||
+      !selfile::ReadImageAndMask(in.source, layout, patch.view(), shape.view())) {
+    return 0;
+  }
+  image->Swap(patch);
+  mask->Swap(shape);
   return 1;
 }
 

@@ -80,7 +80,16 @@ class ListFile {
 }  // namespace
 
 int SaveToLibrary(const std::string& folder, DibHandle image, DibHandle mask, char* savedPath) {
-  if (!image || !mask || !savedPath || folder.empty()) return 0;
+  if (!image || !mask) return 0;
+  DibLock patch(image), shape(mask);
+  if (!patch.ok() || !shape.ok()) return 0;
+  return SaveToLibrary(folder, patch.view(), shape.view(), patch.header()->biXPelsPerMeter,
+                       patch.header()->biYPelsPerMeter, savedPath);
+}
+
+int SaveToLibrary(const std::string& folder, const dib::View& image, const dib::View& mask, int32_t xPelsPerMeter,
+                  int32_t yPelsPerMeter, char* savedPath) {
+  if (!image.valid() || !mask.valid() || !savedPath || folder.empty()) return 0;
   if (!IsFolder(folder) && !CreateDirectoryA(folder.c_str(), nullptr)) return 0;
   char path[sellib::kPathBuffer];
   if (!sellib::JoinPath(folder, sellib::kListFileName, path)) return 0;
@@ -94,7 +103,7 @@ int SaveToLibrary(const std::string& folder, DibHandle image, DibHandle mask, ch
   for (; n != 0 && n <= sellib::kMaxNumber; ++n) {
     if (!sellib::JoinPath(folder, sellib::NameOfNumber(n), path)) return 0;
     BOOL exists = FALSE;
-    if (WriteNewSelectionFile(path, image, mask, &exists)) break;
+    if (WriteNewSelectionFile(path, image, mask, xPelsPerMeter, yPelsPerMeter, &exists)) break;
     if (!exists) return 0;
   }
   if (n == 0 || n > sellib::kMaxNumber) return 0;

@@ -19,6 +19,9 @@ struct LibraryItem {
 // backslash; made when missing) and records it in the list file; the file's path goes to
 // `savedPath` (a buffer of 256 bytes). 1 on success, 0 on failure (nothing written then).
 int SaveToLibrary(const std::string& folder, DibHandle image, DibHandle mask, char* savedPath);
+// The same from 24-bit views (the floating selection's images) with the patch's resolution.
+int SaveToLibrary(const std::string& folder, const dib::View& image, const dib::View& mask, int32_t xPelsPerMeter,
+                  int32_t yPelsPerMeter, char* savedPath);
 
 // Adds an item for every file of `folder` whose thumbnail loads, in file-name order; 1 when the
 // folder exists, else 0.

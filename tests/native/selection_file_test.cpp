@@ -54,7 +54,7 @@ std::optional<Loaded> Load(const std::vector<uint8_t>& file) {
 }
 
 TEST(SelectionFile, ReadsBackThePixelsAndTheMaskAtEverySize) {
-  const int sizes[][2] = {{1, 1}, {7, 3}, {8, 2}, {9, 5}, {16, 1}, {40, 30}, {100, 13}, {3, 70}};
+  const int sizes[][2] = {{1, 1}, {5, 2}, {6, 3}, {7, 3}, {8, 2}, {9, 5}, {11, 2}, {16, 1}, {40, 30}, {100, 13}, {3, 70}};
   for (const auto& s : sizes) {
     SCOPED_TRACE(testing::Message() << s[0] << " x " << s[1]);
     const Image patch = seltest::Patch(s[0], s[1]);

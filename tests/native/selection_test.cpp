@@ -1,5 +1,6 @@
 // The lasso and the floating selection: crossings and their toggling, the cut, the handle frame,
-// every transform, the outline brush and the trackers' geometry.
+// every transform, the outline brush, a selection loaded from the library, and the trackers'
+// geometry.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,10 +8,12 @@
 #include <initializer_list>
 #include <random>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "retouch/imaging/brush_ops.h"
 #include "retouch/imaging/selection.h"
+#include "retouch/imaging/selection_library.h"
 #include "tests/native/selection_model.h"
 
 namespace {
@@ -534,6 +537,102 @@ TEST(Failures, AbsurdRequestsAreRefusedCleanly) {
   EXPECT_TRUE(sel::RotateSelection(s, 720, 64, 48, kMetrics));
   EXPECT_EQ(s.rotationAngle, 0);
   EXPECT_FALSE(sel::StartLasso(s, 5, 5, pic.client(), 0, sel::Clamp::kCanvas));
+}
+
+// A mask from rows of text: '#' inside (black), anything else outside (white).
+bool MaskImage(const std::vector<std::string>& rows, sel::Image* out) {
+  if (!out->Create(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()), 255)) return false;
+  for (size_t y = 0; y < rows.size(); ++y)
+    for (size_t x = 0; x < rows[y].size(); ++x)
+      if (rows[y][x] == '#') std::memset(out->view().Pixel24(static_cast<int32_t>(x), static_cast<int32_t>(y)), 0, 3);
+  return true;
+}
+
+TEST(Library, LoadedSelectionLiesWhereItWasSavedAndTakesEveryTransform) {
+  Picture pic(64, 48);
+  sel::Selection lasso;
+  // A saved lasso whose outline crosses itself (even-odd leaves a hole).
+  ASSERT_TRUE(Lasso(lasso, pic, {{10, 10}, {40, 10}, {40, 30}, {20, 30}, {20, 5}, {30, 5}, {30, 20}, {10, 20}}, {10, 10}));
+  const struct {
+    const char* what;
+    std::vector<std::string> rows;  // empty: the lasso's own images
+  } cases[] = {
+      {"saved lasso", {}},
+      {"inside to every edge", {"######", "######", "######", "######"}},
+      {"ring", {"#####", "#...#", "#...#", "#####"}},
+      {"two blobs", {"##....", "##....", "....##", "....##"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sel::Image image, mask;
+    if (c.rows.empty()) {
+      ASSERT_TRUE(image.Duplicate(lasso.selectionImage));
+      ASSERT_TRUE(mask.Duplicate(lasso.selectionMask));
+    } else {
+      ASSERT_TRUE(MaskImage(c.rows, &mask));
+      ASSERT_TRUE(image.Create(mask.width(), mask.height(), 0x40));
+    }
+    const int32_t w = mask.width(), h = mask.height();
+    const Rect saved = c.rows.empty() ? lasso.selectionRect : Rect{20, 15, 20 + w, 15 + h};
+    sellib::Placement traced;
+    ASSERT_TRUE(sellib::PlaceSelection(mask.view(), 64, 48, saved.left + w / 2, saved.top + h / 2, &traced));
+    sel::Selection s;
+    ASSERT_TRUE(Square(s, pic, 2, 2, 6, 6));  // whatever floated before goes
+    ASSERT_TRUE(sel::PlaceLoadedSelection(s, image, mask, saved.left + w / 2, saved.top + h / 2, 64, 48, kMetrics));
+    EXPECT_FALSE(image.exists());
+    EXPECT_TRUE(s.floatActive);
+    EXPECT_EQ(s.selectionRect, saved);
+    EXPECT_EQ(s.shownHandleZone, sel::HandleZoneOf(saved, kMetrics));
+    if (c.rows.empty()) {
+      EXPECT_EQ(Rows(s.moveBaseRows), Rows(lasso.moveBaseRows));
+      EXPECT_TRUE(SameImage(s.selectionImage, lasso.selectionImage));
+    }
+    // The outline is the traced one, whole: the replay consumed a copy.
+    std::vector<Point> expected;
+    for (const sellib::Point& p : traced.outline) expected.push_back(Point{p.x, p.y});
+    EXPECT_EQ(Points(s.outline), expected);
+    ExpectConsistent(s);
+    ASSERT_TRUE(sel::MoveSelection(s, 3, 2, kMetrics));
+    ExpectConsistent(s);
+    ASSERT_TRUE(sel::MirrorSelection(s, false, kMetrics));
+    ASSERT_TRUE(sel::MirrorSelection(s, true, kMetrics));
+    ASSERT_TRUE(sel::ResizeSelection(s, Rect{s.selectionRect.left, s.selectionRect.top, s.selectionRect.right + 4,
+                                             s.selectionRect.bottom + 3}, kMetrics));
+    ASSERT_TRUE(sel::RotateSelection(s, 30, 64, 48, kMetrics));
+    Picture target(64, 48);
+    EXPECT_TRUE(sel::StampSelection(s, target.view()));
+  }
+}
+
+TEST(Library, LoadedSelectionThatCannotBePlacedChangesNothing) {
+  Picture pic(64, 48);
+  sel::Selection s;
+  ASSERT_TRUE(Square(s, pic, 10, 10, 20, 20));
+  const Rect before = s.selectionRect;
+  const struct {
+    const char* what;
+    int32_t w, h;
+    bool black;
+  } cases[] = {
+      {"wider than the picture allows", 63, 10, true},
+      {"as high as the picture", 10, 48, true},
+      {"nothing inside", 10, 10, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sel::Image image, mask;
+    ASSERT_TRUE(image.Create(c.w, c.h, 0x40));
+    ASSERT_TRUE(mask.Create(c.w, c.h, c.black ? 0 : 255));
+    EXPECT_FALSE(sel::PlaceLoadedSelection(s, image, mask, 32, 24, 64, 48, kMetrics));
+    EXPECT_TRUE(image.exists());
+    EXPECT_EQ(s.selectionRect, before);
+    EXPECT_TRUE(s.floatActive);
+  }
+  sel::Image image, mask;
+  ASSERT_TRUE(image.Create(8, 8, 0));
+  ASSERT_TRUE(mask.Create(8, 9, 0));
+  EXPECT_FALSE(sel::PlaceLoadedSelection(s, image, mask, 32, 24, 64, 48, kMetrics)) << "sizes differ";
+  EXPECT_EQ(s.selectionRect, before);
 }
 
 TEST(Trackers, AnglesAndRectangles) {

@@ -1,12 +1,19 @@
 // The selection library window inside the running editor: opened from the tool window's box,
 // add, the thumbnails painted in the list, delete answered with No and with Yes, resizing in
-// height only, and close.
+// height only, and close; an entry dragged onto the canvas becomes the floating selection where
+// it was saved, and one that cannot be loaded there changes nothing.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "editor_driver.h"
+#include "retouch/frame/cursor_ids.h"
+#include "retouch/frame/editor_hooks.h"
 #include "retouch/frame/retouch_state.h"
+#include "retouch/imaging/selection.h"
+#include "retouch/imaging/selection_io.h"
 #include "wintest.h"
 
 namespace {
@@ -15,12 +22,14 @@ using namespace editor_test;
 
 constexpr int kLibraryBox = 154, kAdd = 8, kDelete = 9, kList = 10;
 constexpr COLORREF kPatch = RGB(200, 40, 60);
+COLORREF Pattern(int x, int y) { return RGB(x * 4, y * 5, (x * 7 + y * 3) & 0xFF); }
+HGLOBAL PatternImage() { return MakeImage(64, 48, Pattern); }
 
 std::string Library() { return wintest::ProgramDir() + "SELDIB\\"; }
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void RemoveLibrary() {
-  for (const char* name : {"seldib.lst", "seld_001.tif", "seld_002.tif", "seld_003.tif"})
+  for (const char* name : {"seldib.lst", "seld_001.tif", "seld_002.tif", "seld_003.tif", "a.tif", "big.tif"})
     DeleteFileA((Library() + name).c_str());
   RemoveDirectoryA(Library().c_str());
 }
@@ -72,12 +81,18 @@ HWND List() { return GetDlgItem(Window(), kList); }
 LRESULT Count() { return SendMessageA(List(), LB_GETCOUNT, 0, 0); }
 void Command(int id) { SendMessageA(Window(), WM_COMMAND, id, 0); }
 
-// A floating selection as the lasso leaves it: the patch, and a mask black all over.
+// The lasso through the canvas's selection tool, image points from press to release.
+void Lasso(const std::vector<POINT>& path) {
+  HWND canvas = g_state->canvasWindow;
+  SelectionPress(canvas, path[0].x, path[0].y);
+  for (size_t i = 1; i < path.size(); ++i) SelectionDrag(canvas, 0, 0, path[i].x, path[i].y);
+  SelectionRelease(canvas, 0, 0, path.back().x, path.back().y);
+}
+
+// A floating selection over most of the picture.
 void Select() {
-  if (g_state->selectionImage) GlobalFree(g_state->selectionImage);
-  if (g_state->selectionMask) GlobalFree(g_state->selectionMask);
-  g_state->selectionImage = MakeImage(40, 30, [](int, int) { return kPatch; });
-  g_state->selectionMask = MakeImage(40, 30, [](int, int) { return RGB(0, 0, 0); });
+  ClickTool(TOOL_LASSO);
+  Lasso({{4, 4}, {60, 4}, {60, 44}, {4, 44}, {4, 4}});
 }
 
 // The middle of entry `index`, in the list's client coordinates.
@@ -88,7 +103,7 @@ POINT EntryMiddle(int index) {
 }
 
 TEST_F(LibraryWindow, AddsPaintsDeletesAndResizes) {
-  HGLOBAL image = MakeImage(64, 48, [](int, int) { return RGB(90, 90, 90); });
+  HGLOBAL image = MakeImage(64, 48, [](int, int) { return kPatch; });
   RECT before{}, after{}, listRect{}, client{};
   bool folderBeforeSave = true;
   LRESULT itemHeight = 0;
@@ -131,9 +146,6 @@ TEST_F(LibraryWindow, AddsPaintsDeletesAndResizes) {
          GetWindowRect(List(), &listRect);
          MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&listRect), 2);
          Command(IDCANCEL);
-         GlobalFree(g_state->selectionImage);
-         GlobalFree(g_state->selectionMask);
-         g_state->selectionImage = g_state->selectionMask = nullptr;
          closedUnchecked = Window() == nullptr && IsDlgButtonChecked(g_state->toolWindow, kLibraryBox) == BST_UNCHECKED;
        }),
        CloseFrame()});
@@ -156,6 +168,139 @@ TEST_F(LibraryWindow, AddsPaintsDeletesAndResizes) {
   EXPECT_EQ(listRect.bottom, client.bottom);
   EXPECT_EQ(listRect.right, client.right);
   EXPECT_TRUE(closedUnchecked);
+}
+
+// ---- Dragging an entry onto the canvas ---------------------------------------------------------
+
+constexpr int kScale = 4;  // the 64 x 48 picture on a 256 x 192 canvas
+constexpr UINT kRelease = WM_APP + 2;
+
+void SetLeftButton(bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_LBUTTON] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+// The drag's loop runs while the thread's key state says the button is down; the posted
+// release lets it go.
+HHOOK g_releaseHook = nullptr;
+LRESULT CALLBACK ReleaseOnMessage(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && wParam == PM_REMOVE && reinterpret_cast<const MSG*>(lParam)->message == kRelease)
+    SetLeftButton(false);
+  return CallNextHookEx(g_releaseHook, code, wParam, lParam);
+}
+
+// Presses on entry `index`, drags it and lets it go over image point (x, y) of the canvas.
+void DragEntryTo(int index, int x, int y) {
+  POINT at{x * kScale + 1, y * kScale + 1};
+  ClientToScreen(g_state->canvasWindow, &at);
+  SetCursorPos(at.x, at.y);
+  g_releaseHook = SetWindowsHookExA(WH_GETMESSAGE, ReleaseOnMessage, nullptr, GetCurrentThreadId());
+  SetLeftButton(true);
+  PostMessageA(List(), kRelease, 0, 0);
+  const POINT m = EntryMiddle(index);
+  SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(m.x, m.y));
+  SetLeftButton(false);
+  UnhookWindowsHookEx(g_releaseHook);
+}
+
+void PressHandle(int code) {
+  const sel::Selection& m = *g_state->selection;
+  for (int i = 0; i < sel::kHandleCount; ++i) {
+    if (sel::kHandleCodes[i] != code) continue;
+    const sel::Rect& r = m.handleRects[i];
+    SelectionPress(g_state->canvasWindow, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SelectionRelease(g_state->canvasWindow, 0, 0, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+}
+
+TEST_F(LibraryWindow, DraggedEntryStampsWhereItWasSavedAndBadFilesChangeNothing) {
+  // In the folder before the window lists it: a selection larger than the picture, and one
+  // whose patch is spoilt once it is listed.
+  CreateDirectoryA(Library().c_str(), nullptr);
+  {
+    wintest::OwnedDib bigImage(MakeImage(70, 50, Pattern)), bigMask(MakeImage(70, 50, [](int, int) { return 0; }));
+    wintest::OwnedDib small(MakeImage(6, 6, Pattern)), smallMask(MakeImage(6, 6, [](int, int) { return 0; }));
+    ASSERT_EQ(WriteSelectionFile((Library() + "big.tif").c_str(), bigImage.h, bigMask.h), 1);
+    ASSERT_EQ(WriteSelectionFile((Library() + "a.tif").c_str(), small.h, smallMask.h), 1);
+  }
+  HGLOBAL image = PatternImage();
+  sel::Rect saved{}, dropped{}, afterBig{}, afterCrafted{};
+  std::vector<bool> inside;
+  int tool = 0, toolAfterBad = 0;
+  bool lassoChecked = false, cursorIsLasso = false;
+  std::vector<COLORREF> stamped, afterBad;
+  auto pixels = [&] {
+    std::vector<COLORREF> v;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) v.push_back(ImagePixel(image, x, y));
+    return v;
+  };
+  const EditorRun run = OpenEditor(
+      image, FrameForClient(100, 100, 64 * kScale, 48 * kScale), kToolsAt,
+      {Do([] { ClickTool(kLibraryBox); }), [] { return Window() != nullptr && IsWindowVisible(Window()); },
+       Do([&] {
+         ClickTool(TOOL_LASSO);
+         Lasso({{12, 10}, {40, 14}, {34, 34}, {14, 30}, {12, 10}});
+         const sel::Selection& m = *g_state->selection;
+         saved = m.selectionRect;
+         for (int y = 0; y < saved.Height(); ++y)
+           for (int x = 0; x < saved.Width(); ++x) inside.push_back(m.selectionMask.view().Pixel24(x, y)[2] == 0);
+         Command(kAdd);
+         // Another tool drops the selection; the picture is cleared to see what the stamp brings back.
+         ClickTool(TOOL_PAINT);
+         DibLock lock(image);
+         std::memset(lock.view().bits, 0, static_cast<size_t>(lock.view().stride) * 48);
+         InvalidateRect(g_state->canvasWindow, nullptr, FALSE);
+       }),
+       Wait(2),
+       Do([&] {
+         DragEntryTo(2, saved.left + saved.Width() / 2, saved.top + saved.Height() / 2);
+         const sel::Selection& m = *g_state->selection;
+         dropped = m.selectionRect;
+         tool = g_state->currentTool;
+         lassoChecked = IsDlgButtonChecked(g_state->toolWindow, TOOL_LASSO) == BST_CHECKED;
+         cursorIsLasso = reinterpret_cast<HCURSOR>(GetClassLongPtrA(g_state->canvasWindow, GCLP_HCURSOR)) ==
+                         LoadCursorA(g_cursorModule, MAKEINTRESOURCEA(CURSOR_LASSO));
+         PressHandle(sel::kHitStamp);
+         stamped = pixels();
+         DragEntryTo(1, 32, 24);
+         afterBig = g_state->selection->selectionRect;
+         // Spoilt after it was listed: a file of another kind under the same name.
+         const HANDLE h = CreateFileA((Library() + "a.tif").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+         DWORD n = 0;
+         WriteFile(h, "II*\0\x08\0\0\0\xff\xff", 10, &n, nullptr);
+         CloseHandle(h);
+         DragEntryTo(0, 32, 24);
+         afterCrafted = g_state->selection->selectionRect;
+         toolAfterBad = g_state->currentTool;
+         afterBad = pixels();
+       }),
+       CloseFrame()});
+  GlobalFree(image);
+  ASSERT_TRUE(run.finished);
+  EXPECT_TRUE(dropped == saved) << dropped.left << "," << dropped.top << " " << dropped.Width() << "x"
+                                        << dropped.Height();
+  EXPECT_EQ(tool, TOOL_LASSO);
+  EXPECT_TRUE(lassoChecked);
+  EXPECT_TRUE(cursorIsLasso);
+  ASSERT_EQ(stamped.size(), 64u * 48u);
+  // The saved pixels come back where they were, and only inside the saved outline.
+  int wrong = 0;
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const int sx = x - saved.left, sy = y - saved.top;
+      const bool in = sx >= 0 && sy >= 0 && sx < saved.Width() && sy < saved.Height() &&
+                      inside[static_cast<size_t>(sy * saved.Width() + sx)];
+      if (stamped[static_cast<size_t>(y * 64 + x)] != (in ? Pattern(x, y) : RGB(0, 0, 0))) ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(afterBig == saved);
+  EXPECT_TRUE(afterCrafted == saved);
+  EXPECT_EQ(toolAfterBad, TOOL_LASSO);
+  EXPECT_EQ(afterBad, stamped);
 }
 
 }  // namespace
