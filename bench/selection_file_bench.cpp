@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "retouch/imaging/selection.h"
 #include "retouch/imaging/selection_file.h"
 
 namespace {
@@ -133,37 +134,33 @@ void BM_ReadSelection(benchmark::State& state) {
                             {[](void* c, const uint8_t* d, size_t n) { return WriteAll(*static_cast<int*>(c), d, n); }, &fd});
     close(fd);
   }
-  // Both sides read into fresh zero-filled memory, as the editor's reader does (its blocks are
-  // new zero-initialised global blocks) and as a plain read needs a buffer of its own.
-  const size_t rowsBytes = static_cast<size_t>(dib::Stride(kSide, 24)) * kSide;
+  // The editor reads into the selection model's images, whose blocks come from its small pool
+  // of reused blocks and are not cleared first (the file sets every byte); the plain read reads
+  // into a buffer of its own that is kept too.
+  std::vector<uint8_t> buffer(kFileBytes);
   Measure(
       state,
       [&] {
-        uint8_t* buffer = static_cast<uint8_t*>(calloc(kFileBytes, 1));
         int fd = open(plainPath.c_str(), O_RDONLY);
-        if (!buffer || fd < 0 || !ReadAt(&fd, 0, buffer, kFileBytes)) state.SkipWithError("plain read failed");
-        benchmark::DoNotOptimize(buffer);
+        if (fd < 0 || !ReadAt(&fd, 0, buffer.data(), kFileBytes)) state.SkipWithError("plain read failed");
+        benchmark::DoNotOptimize(buffer.data());
         close(fd);
-        free(buffer);
       },
       [&] {
-        uint8_t* image = static_cast<uint8_t*>(calloc(rowsBytes, 1));
-        uint8_t* mask = static_cast<uint8_t*>(calloc(rowsBytes, 1));
-        const int32_t stride = static_cast<int32_t>(dib::Stride(kSide, 24));
+        sel::Image image, mask;
         int fd = open(path.c_str(), O_RDONLY);
         struct stat st {};
         fstat(fd, &st);
         const selfile::Source source{static_cast<uint64_t>(st.st_size), ReadAt, &fd};
         selfile::Layout layout;
-        if (!image || !mask || fd < 0 || !selfile::ReadLayout(source, &layout) ||
-            !selfile::ReadImageAndMask(source, layout, {image, kSide, kSide, 24, stride}, {mask, kSide, kSide, 24, stride})) {
+        if (fd < 0 || !selfile::ReadLayout(source, &layout) || !image.Create(layout.width, layout.height, -1) ||
+            !mask.Create(layout.width, layout.height, -1) ||
+            !selfile::ReadImageAndMask(source, layout, image.view(), mask.view())) {
           state.SkipWithError("selection read failed");
         }
-        benchmark::DoNotOptimize(image);
-        benchmark::DoNotOptimize(mask);
+        benchmark::DoNotOptimize(image.view().bits);
+        benchmark::DoNotOptimize(mask.view().bits);
         close(fd);
-        free(image);
-        free(mask);
       });
 }
 
