@@ -54,7 +54,7 @@ int DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key, un
   gdi::Select held(source.get(), bitmap);
   const int mapMode = (flags & kTransparentFollowMapMode) ? GetMapMode(dc) : MM_TEXT;
   SetMapMode(source.get(), mapMode);
-  SIZE size;
+  SIZE size = {};
   BitmapSize(bitmap, source.get(), &size);
   const int w = size.cx, h = size.cy;
 
