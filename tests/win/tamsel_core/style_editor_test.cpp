@@ -86,8 +86,10 @@ VOID CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
 LRESULT CALLBACK AnswerBoxes(int code, WPARAM wp, LPARAM lp) {
   HWND w = reinterpret_cast<HWND>(wp);
   if (code == HCBT_ACTIVATE && GetDlgItem(w, IDYES) && !GetPropA(w, PROP_TARGET)) {
+    if (box == w) return 1;
     box = w;
     SetTimer(nullptr, 0, 1, AnswerBox);
+    return 1;  // never activated: a closing active window costs Wine seconds
   }
   return CallNextHookEx(cbtHook, code, wp, lp);
 }
