@@ -1,7 +1,7 @@
 // The style editor on a test dialog, opened by the real shortcut (the library's mouse hook on this
 // thread, Ctrl+Alt and a click), driven through its controls from template 4 of the host's
 // resource module. The common dialogs are answered by the editor's dialog table; message boxes
-// by a CBT hook. The library module is a copy in a scratch folder, with "kvfonds.ini" and "BMP\".
+// by a hook on their initialisation. The library module is a copy in a scratch folder, with "kvfonds.ini" and "BMP\".
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -70,26 +70,19 @@ BOOL CALLBACK BoxText(HWND w, LPARAM out) {
 }
 
 HHOOK cbtHook = nullptr;
-HWND box = nullptr;
 
-// Answers the box once it has its text, from its own modal loop.
-VOID CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  std::string text;
-  EnumChildWindows(box, BoxText, reinterpret_cast<LPARAM>(&text));
-  answers.boxTexts.push_back(text);
-  const int answer = answers.boxes.empty() ? IDNO : answers.boxes.front();
-  if (!answers.boxes.empty()) answers.boxes.erase(answers.boxes.begin());
-  PostMessageA(box, WM_COMMAND, answer, 0);
-}
-
+// Answers a message box as it initialises, before it is shown (a message box costs Wine about two
+// seconds all the same).
 LRESULT CALLBACK AnswerBoxes(int code, WPARAM wp, LPARAM lp) {
-  HWND w = reinterpret_cast<HWND>(wp);
-  if (code == HCBT_ACTIVATE && GetDlgItem(w, IDYES) && !GetPropA(w, PROP_TARGET)) {
-    if (box == w) return 1;
-    box = w;
-    SetTimer(nullptr, 0, 1, AnswerBox);
-    return 1;  // never activated: a closing active window costs Wine seconds
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, IDYES) &&
+      !GetPropA(call->hwnd, PROP_TARGET)) {
+    std::string text;
+    EnumChildWindows(call->hwnd, BoxText, reinterpret_cast<LPARAM>(&text));
+    answers.boxTexts.push_back(text);
+    const int answer = answers.boxes.empty() ? IDNO : answers.boxes.front();
+    if (!answers.boxes.empty()) answers.boxes.erase(answers.boxes.begin());
+    EndDialog(call->hwnd, answer);
   }
   return CallNextHookEx(cbtHook, code, wp, lp);
 }
@@ -219,7 +212,7 @@ class StyleEditor : public testing::Test {
     CtrlSetLanguageDllInstance(nullptr, resources);
     answers = Answers{};
     styleEditorDialogs = StyleEditorDialogs{FakeChooseColor, FakeFileDialog, FakeFileDialog};
-    cbtHook = SetWindowsHookExA(WH_CBT, AnswerBoxes, nullptr, GetCurrentThreadId());
+    cbtHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AnswerBoxes, nullptr, GetCurrentThreadId());
     mouseHook = SetWindowsHookExA(WH_MOUSE, MouseHookProc, nullptr, GetCurrentThreadId());
     GetCurrentDirectoryA(MAX_PATH, startFolder);
   }
@@ -522,9 +515,15 @@ TEST_F(StyleEditor, AFailedModelCopyIsReportedAndLeavesTheDestinationAsItWas) {
     Press(editor, 12);  // save over the busy model: fails
     EXPECT_NE(GetPropA(editor, PROP_MODIFIED), nullptr);
     EXPECT_EQ(ListedModels(editor), (std::vector<std::string>{"( Th\xE8me pictos )", "KEPT"}));
+    // Without the language module's questions: no deletion, and the apply does not ask.
+    CtrlSetLanguageDllInstance(nullptr, nullptr);
     SelectModel(editor, 1);
+    Press(editor, 10);
+    EXPECT_EQ(SendDlgItemMessageA(editor, 109, CB_GETCOUNT, 0, 0), 2);
     Press(editor, 110);  // apply the unreadable model: fails, the editor still closes
   });
+  EXPECT_TRUE(answers.boxTexts.empty());
+  EXPECT_NE(GetFileAttributesA(kept.c_str()), INVALID_FILE_ATTRIBUTES);
   CloseHandle(busy);
   EXPECT_EQ(Bytes(kept), keptBytes);
   EXPECT_EQ(Value("Fonds", "Model"), "BLUE");
@@ -537,3 +536,80 @@ TEST_F(StyleEditor, AFailedModelCopyIsReportedAndLeavesTheDestinationAsItWas) {
 }
 
 }  // namespace
+
+// ---- Sister applications -------------------------------------------------------------------
+
+int agendaErases = 0;
+LRESULT CALLBACK AgendaProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_ERASEBKGND) ++agendaErases;
+  if (m == WM_DESTROY && GetPropA(w, "helper")) PostQuitMessage(0);
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND MakeSister(const char* cls) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = AgendaProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = cls;
+  RegisterClassA(&wc);
+  HWND w = CreateWindowExA(0, cls, cls, WS_POPUP, 700, 600, 100, 100, nullptr, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+  ShowWindow(w, SW_SHOWNOACTIVATE);  // a window that was active is slow to go under Wine
+  return w;
+}
+
+// Run in a second process by the test below: a sister application's window with a record
+// handle of its own, until it is closed.
+TEST(StyleEditorHelper, DISABLED_ForeignSister) {
+  HWND w = MakeSister("ROVIZU");
+  SetPropA(w, "helper", reinterpret_cast<HANDLE>(1));
+  SetPropA(w, PROP_DLG_STYLE, reinterpret_cast<HANDLE>(0x1234));
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < 20000) {
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) break;
+      DispatchMessageA(&msg);
+    } else {
+      Sleep(5);
+    }
+  }
+}
+
+TEST_F(StyleEditor, SistersAreRedrawnAndOnlyRecordsOfThisProcessReleased) {
+  const std::string self = wintest::ProgramDir() + "win_tamsel_style.exe";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::string line = "\"" + self + "\" --gtest_also_run_disabled_tests --gtest_filter=StyleEditorHelper.*";
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ASSERT_TRUE(wintest::PumpUntil([] { return FindWindowA("ROVIZU", nullptr) != nullptr; }, 10000));
+  HWND foreign = FindWindowA("ROVIZU", nullptr);
+  HWND agenda = MakeSister("KVAGENDA");
+  LoadDialogStyle(agenda, 7);
+  CreateDirectoryA(ModelsDir().c_str(), nullptr);
+  WritePrivateProfileStringA("Global", "Fonds", ",2,0x1,0x2,0x0,0x0,1,0,0,0,-11,200,0,0,Arial",
+                             (ModelsDir() + "pictos0.mdl").c_str());
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, (ModelsDir() + "pictos0.mdl").c_str());
+  MakeTarget(42);
+  int erasesAfterEdit = 0;
+  answers.files = {ModelsDir() + "saved"};
+  RunEditor([&](HWND editor) {
+    agendaErases = 0;
+    Press(editor, 1007);  // global: shown in the sister applications too
+    erasesAfterEdit = agendaErases;
+    Press(editor, 12);  // saved: the apply does not ask
+    SelectModel(editor, 0);
+    Press(editor, 110);
+  });
+  EXPECT_GE(erasesAfterEdit, 1);
+  EXPECT_EQ(GetPropA(agenda, PROP_DLG_STYLE), nullptr);
+  EXPECT_EQ(GetPropA(foreign, PROP_DLG_STYLE), reinterpret_cast<HANDLE>(0x1234));
+  EXPECT_EQ(Value("Fonds", "Model"), "( Th\xE8me pictos )");
+  EXPECT_EQ(GlobalStyle().entries[kStyleBackground].kind, 2);
+  DestroyWindow(agenda);
+  PostMessageA(foreign, WM_CLOSE, 0, 0);
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
