@@ -318,7 +318,8 @@ TEST_F(StyleEditor, OkWritesTheEditedEntriesAndEachChangeShowsAtOnce) {
     answers = Answers{};
     MakeTarget(c.number);
     COLORREF shown = 0;
-    answers.colours = {kRed, kRed};
+    HBRUSH firstBrush = nullptr, secondBrush = nullptr;
+    answers.colours = {kRed, kRed, 0x00FF00, 0x0000FF};
     RunEditor([&](HWND editor) {
       char caption[64] = {};
       GetWindowTextA(editor, caption, sizeof caption);
@@ -332,11 +333,17 @@ TEST_F(StyleEditor, OkWritesTheEditedEntriesAndEachChangeShowsAtOnce) {
       Press(editor, 103);  // second colour
       shown = TargetPixel();
       Press(editor, 1007);  // the buttons' embossing, globally
+      Press(editor, 3001);  // the list brush follows the list colour; the one replaced is freed
+      firstBrush = GetListBrush(target);
+      Press(editor, 3001);
+      secondBrush = GetListBrush(target);
       Press(editor, IDOK);
     });
+    EXPECT_EQ(GetObjectType(firstBrush), 0u);
+    EXPECT_EQ(GetObjectType(secondBrush), static_cast<DWORD>(OBJ_BRUSH));
     EXPECT_EQ(shown, kRed);
     EXPECT_EQ(TargetPixel(), kRed);
-    ASSERT_EQ(answers.colourCalls.size(), 2u);
+    ASSERT_EQ(answers.colourCalls.size(), 4u);
     EXPECT_EQ(answers.colourCalls[0].Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
     EXPECT_EQ(answers.colourCalls[0].rgbResult, 0xC0C0C0u);
     EXPECT_EQ(answers.colourCalls[0].hwndOwner, editorSeen);
@@ -347,6 +354,7 @@ TEST_F(StyleEditor, OkWritesTheEditedEntriesAndEachChangeShowsAtOnce) {
     EXPECT_EQ(Value("Global", "Fonds"), "");
     EXPECT_EQ(Value("Global", "Boutons"), ",0,0xE4E4E4,0xC0C0C0,0xC0C0C0,0x0,1,0,0,0,-11,200,0,0,Arial");
     EXPECT_EQ(Value("Global", "Saisies"), ",0,0xFFFFFF,0xFFFFFF,0xFFFFFF,0x0,1,0,0,1,-11,800,0,0,Arial");
+    EXPECT_EQ(Value("Global", "Liste"), ",1,0xFF,0xFFFFFF,0xFFFFFF,0x0,1,0,0,1,-11,800,0,0,Arial");
     EXPECT_EQ(Value("Fonds", "CustColor").substr(0, 12), "255,000,000|");
     EXPECT_EQ(GetOpenLibraryDialog(), nullptr);
   }
