@@ -64,6 +64,24 @@ class KeepCurrentFolder {
   bool ok_ = false;
 };
 
+// Runs a file dialog on `file` (its initial name), keeping the current folder.
+bool RunFileDialog(BOOL(WINAPI* run)(LPOPENFILENAMEA), HWND editor, const char* filter, const char* folder,
+                   const char* extension, DWORD flags, char (&file)[MAX_PATH]) {
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = editor;
+  ofn.lpstrFilter = filter;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrInitialDir = folder;
+  ofn.lpstrDefExt = extension;
+  ofn.Flags = flags;
+  KeepCurrentFolder keep;
+  const bool chosen = run(&ofn) != 0;
+  file[MAX_PATH - 1] = '\0';
+  return chosen;
+}
+
 HWND Target(HWND editor) { return static_cast<HWND>(GetPropA(editor, PROP_EDITOR_TARGET)); }
 bool Modified(HWND editor) { return GetPropA(editor, PROP_EDITOR_MODIFIED) != nullptr; }
 void SetModified(HWND editor, bool modified) {
@@ -180,19 +198,7 @@ bool TextureCommand(HWND editor, HWND target, StyleElement element) {
   auto open = CommonDialog(&styleEditorDialogs.getOpenFileName, "GetOpenFileNameA");
   if (!open) return false;
   char file[MAX_PATH] = "*.bmp";
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = editor;
-  ofn.lpstrFilter = "bitmap\0*.bmp;*.dib\0";
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = ".\\bmp\\";
-  ofn.Flags = kOpenFlags;
-  {
-    KeepCurrentFolder keep;
-    if (!open(&ofn)) return false;
-  }
-  file[sizeof file - 1] = '\0';
+  if (!RunFileDialog(open, editor, "bitmap\0*.bmp;*.dib\0", ".\\bmp\\", nullptr, kOpenFlags, file)) return false;
   // The style line separates its fields with commas: such a name could not be read back.
   if (std::strchr(file, ',') || !file[0]) return false;
   HGLOBAL dib = LoadDibFromFile(file);
@@ -447,20 +453,7 @@ void SaveAsModel(HWND editor) {
   if (!save || !ModelsFolder(folder, MAX_PATH) || !SettingsFile(settings)) return;
   CreateDirectoryA(folder, nullptr);
   char file[MAX_PATH] = "";
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = editor;
-  ofn.lpstrFilter = "models\0*.mdl\0";
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = folder;
-  ofn.lpstrDefExt = "mdl";
-  ofn.Flags = kSaveFlags;
-  {
-    KeepCurrentFolder keep;
-    if (!save(&ofn)) return;
-  }
-  file[sizeof file - 1] = '\0';
+  if (!RunFileDialog(save, editor, "models\0*.mdl\0", folder, "mdl", kSaveFlags, file)) return;
   CharUpperA(file);
   const std::string path = style::ModelSavePath(file);
   if (path.empty() || path.size() >= MAX_PATH) return;

@@ -15,6 +15,8 @@
 #include "controls/core/style_record.h"
 #include "controls/widgets/drawing.h"
 #include "controls/widgets/host_settings.h"
+#include "record_view.h"
+#include "shortcut_input.h"
 #include "wintest.h"
 
 namespace {
@@ -92,19 +94,8 @@ LRESULT CALLBACK AnswerBoxes(int code, WPARAM wp, LPARAM lp) {
 std::function<void(HWND)> script;
 HWND editorSeen = nullptr;
 
-BOOL CALLBACK FindEditorIn(HWND w, LPARAM out) {
-  if (!GetPropA(w, PROP_TARGET)) return TRUE;
-  *reinterpret_cast<HWND*>(out) = w;
-  return FALSE;
-}
-HWND FindEditor() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindEditorIn, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 VOID CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND editor = FindEditor();
+  HWND editor = FindStyleEditor();
   if (!editor) return;
   KillTimer(nullptr, id);
   editorSeen = editor;
@@ -113,23 +104,6 @@ VOID CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD) {
   auto run = std::move(script);
   script = nullptr;
   run(editor);
-}
-
-void SendKey(WORD vk, bool down) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &in, sizeof in);
-}
-
-void SendMouse(POINT p, DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-  SendInput(1, &in, sizeof in);
 }
 
 // A click on the editor's control, as the dialog manager's mnemonic would press it.
@@ -262,7 +236,7 @@ class StyleEditor : public testing::Test {
     SendMouse(at, MOUSEEVENTF_LEFTUP);
     SendKey(VK_MENU, false);
     SendKey(VK_CONTROL, false);
-    ASSERT_TRUE(wintest::PumpUntil([] { return editorSeen && !script && !FindEditor(); }, 8000));
+    ASSERT_TRUE(wintest::PumpUntil([] { return editorSeen && !script && !FindStyleEditor(); }, 8000));
     wintest::Pump(30);
   }
 
@@ -279,15 +253,7 @@ class StyleEditor : public testing::Test {
     GetPrivateProfileStringA(section, key, "", text, sizeof text, Ini().c_str());
     return text;
   }
-  StyleEntry Own(StyleElement e) const {
-    StyleEntry copy = {};
-    HGLOBAL h = static_cast<HGLOBAL>(GetPropA(target, PROP_DLG_STYLE));
-    if (auto* r = static_cast<StyleRecord*>(h && !IsNoHandle(h) ? GlobalLock(h) : nullptr)) {
-      copy = r->entries[e];
-      GlobalUnlock(h);
-    }
-    return copy;
-  }
+  StyleEntry Own(StyleElement e) const { return DialogEntry(target, e); }
 
   static wintest::TempDir* dir;
   static HMODULE module;
