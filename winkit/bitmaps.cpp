@@ -54,8 +54,8 @@ int DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key, un
   gdi::Select held(source.get(), bitmap);
   const int mapMode = (flags & kTransparentFollowMapMode) ? GetMapMode(dc) : MM_TEXT;
   SetMapMode(source.get(), mapMode);
-  SIZE size = {};
-  BitmapSize(bitmap, source.get(), &size);
+  SIZE size{};
+  if (!BitmapSize(bitmap, source.get(), &size)) return 0;
   const int w = size.cx, h = size.cy;
 
   if ((flags & kTransparentByDevice) && (GetDeviceCaps(dc, kCaps1) & kC1Transparent)) {

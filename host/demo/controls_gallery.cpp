@@ -10,13 +10,17 @@ constexpr int kGalleryTemplate = 2000;
 constexpr int kGalleryStyle = 70;
 
 // The tab buttons and the templates of their pages.
-constexpr int kFirstTab = 20, kTabs = 3, kFirstPageTemplate = 2001;
+constexpr int kFirstTab = 20, kTabs = 4, kFirstPageTemplate = 2001;
+constexpr int kPatientPage = 3;
+// Controls of the patient page.
+enum { kName = 50, kBorn, kAppointment, kFee, kPhone, kPassword, kPractitioner };
 
 using FillFn = int(WINAPI*)(HWND, HDC, int);
 using EndFn = int(WINAPI*)(HWND);
 using CreatePageFn = HWND(WINAPI*)(HINSTANCE, HWND, UINT, DLGPROC, int);
 using TabDialogFn = INT_PTR(WINAPI*)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 using TabEndFn = BOOL(WINAPI*)(HWND, int);
+using SizesFn = int(WINAPI*)(HWND);
 
 struct Gallery {
   FillFn fill = nullptr;
@@ -24,6 +28,7 @@ struct Gallery {
   CreatePageFn createPage = nullptr;
   TabDialogFn tabDialog = nullptr;
   TabEndFn tabEnd = nullptr;
+  SizesFn registerSizes = nullptr, resize = nullptr, unregisterSizes = nullptr;
   HWND pages[kTabs] = {};
   std::string ready, done;
   DWORD uiThread = 0;
@@ -31,14 +36,19 @@ struct Gallery {
 };
 Gallery* g_gallery = nullptr;
 
-// Pages paint the gallery's texture as dialogs of their own, also into their current tab.
+// Pages paint the gallery's texture as dialogs of their own, also into their current tab, and
+// lay their controls out again when the gallery's sizing resizes them.
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wp, LPARAM) {
   switch (message) {
     case WM_ERASEBKGND:
       if (g_gallery->fill) g_gallery->fill(page, reinterpret_cast<HDC>(wp), kGalleryStyle);
       SetWindowLongPtrA(page, DWLP_MSGRESULT, 1);
       return TRUE;
+    case WM_SIZE:
+      if (g_gallery->resize && GetPropA(page, MAKEINTATOM(555))) g_gallery->resize(page);
+      return FALSE;
     case WM_DESTROY:
+      if (g_gallery->unregisterSizes) g_gallery->unregisterSizes(page);
       if (g_gallery->end) g_gallery->end(page);
       return FALSE;
     default:
@@ -68,7 +78,24 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
                                                     kFirstTab + i);
       }
       ShowTab(dialog, 0);
+      {
+        const HWND practitioner = GetDlgItem(g_gallery->pages[kPatientPage], kPractitioner);
+        for (const char* name : {"Dr Amrani", "Dr Brisset", "Dr Castagne", "Dr Delorme", "Dr Esnault"}) {
+          SendMessageA(practitioner, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        }
+        SendMessageA(practitioner, CB_SETCURSEL, 1, 0);
+      }
+      // Registered once laid out: from now on sizing the gallery scales every control.
+      if (g_gallery->registerSizes) {
+        g_gallery->registerSizes(dialog);
+        for (HWND page : g_gallery->pages) g_gallery->registerSizes(page);
+      }
       return TRUE;
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED && g_gallery->resize && GetPropA(dialog, MAKEINTATOM(555))) {
+        g_gallery->resize(dialog);
+      }
+      return FALSE;
     case WM_ERASEBKGND:
       // The dialog's background and every parent-background request of its controls.
       if (g_gallery->fill) g_gallery->fill(dialog, reinterpret_cast<HDC>(wp), kGalleryStyle);
@@ -84,6 +111,7 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
       Close(dialog, IDCANCEL);
       return TRUE;
     case WM_DESTROY:
+      if (g_gallery->unregisterSizes) g_gallery->unregisterSizes(dialog);
       if (g_gallery->end) g_gallery->end(dialog);
       return FALSE;
     default:
@@ -96,6 +124,26 @@ void Say(const char* text) {
   std::fflush(stdout);
 }
 
+// Asks the demo script for a screenshot named `name` and waits until it is taken. The name
+// arrives whole: the file is written aside and renamed.
+void Snap(const Gallery& g, const char* name) {
+  const std::string aside = g.ready + ".new";
+  FILE* f = std::fopen(aside.c_str(), "w");
+  if (!f) return;
+  std::fputs(name, f);
+  std::fclose(f);
+  DeleteFileA(g.done.c_str());
+  if (!MoveFileExA(aside.c_str(), g.ready.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+  for (int i = 0; i < 600 && GetFileAttributesA(g.done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+  DeleteFileA(g.done.c_str());
+}
+
+// Typed as on the keyboard into the focused field: the field's own rules place each character.
+void Type(HWND dialog, HWND field, const char* text) {
+  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+  for (const char* c = text; *c; ++c) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(*c), 0);
+}
+
 // Runs on its own thread while the dialog's thread runs the modal loop: every change goes
 // through the controls' messages, as the user's would.
 DWORD WINAPI RunScript(LPVOID param) {
@@ -104,7 +152,7 @@ DWORD WINAPI RunScript(LPVOID param) {
   if (!g->dialog) return 1;
   HWND d = g->dialog;
   Sleep(500);
-  Say("checks \"Check box\" and \"Transparent\", picks \"Radio two\" and the star, opens \"Page two\" and ticks \"Sharpen\"");
+  Say("checks \"Check box\" and \"Transparent\", picks \"Radio two\" and the star, opens \"Keys\" and ticks \"Sharpen\"");
   SendMessageA(GetDlgItem(d, 10), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(d, 12), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(d, 14), BM_CLICK, 0, 0);
@@ -120,9 +168,34 @@ DWORD WINAPI RunScript(LPVOID param) {
   GetWindowRect(GetDlgItem(d, 4), &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   Sleep(1500);
-  if (FILE* f = std::fopen(g->ready.c_str(), "w")) std::fclose(f);
-  for (int i = 0; i < 600 && GetFileAttributesA(g->done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+  Snap(*g, "controls");
   SendMessageA(GetDlgItem(d, 7), BM_SETSTATE, 0, 0);
+
+  const HWND patient = g->pages[kPatientPage];
+  if (patient) {
+    Say("opens \"Patient\", types a name, a birth date, a time, a fee, a phone number and a password, and opens the practitioner list");
+    SetCursorPos(0, 0);
+    SendMessageA(GetDlgItem(d, kFirstTab + kPatientPage), BM_CLICK, 0, 0);
+    Type(d, GetDlgItem(patient, kName), "Lemaire-Dufour");
+    Type(d, GetDlgItem(patient, kBorn), "07031984");
+    Type(d, GetDlgItem(patient, kAppointment), "1430");
+    Type(d, GetDlgItem(patient, kFee), "128,50");
+    Type(d, GetDlgItem(patient, kPhone), "0142868220");
+    Type(d, GetDlgItem(patient, kPassword), "molaire");
+    const HWND practitioner = GetDlgItem(patient, kPractitioner);
+    SendMessageA(practitioner, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(practitioner, CB_SETCURSEL, 2, 0);
+    Sleep(700);
+    Snap(*g, "fields");
+    SendMessageA(practitioner, CB_SHOWDROPDOWN, FALSE, 0);
+  }
+
+  Say("makes the gallery a quarter larger: the controls, their fonts and the pages follow");
+  GetWindowRect(d, &r);
+  SetWindowPos(d, nullptr, 0, 0, (r.right - r.left) * 5 / 4, (r.bottom - r.top) * 5 / 4, SWP_NOMOVE | SWP_NOZORDER);
+  Sleep(700);
+  Snap(*g, "resized");
+
   Say("closes the gallery");
   PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
   return 0;
@@ -137,6 +210,11 @@ int RunControlsGallery(HMODULE controls, const std::string& ready, const std::st
   gallery.createPage = reinterpret_cast<CreatePageFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvCreateTabPage")));
   gallery.tabDialog = reinterpret_cast<TabDialogFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvTabDialogBoxParam")));
   gallery.tabEnd = reinterpret_cast<TabEndFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvTabEndDialog")));
+  gallery.registerSizes =
+      reinterpret_cast<SizesFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvRegisterSizesOfControls")));
+  gallery.resize = reinterpret_cast<SizesFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvResizeTheControls")));
+  gallery.unregisterSizes =
+      reinterpret_cast<SizesFn>(reinterpret_cast<void*>(GetProcAddress(controls, "KvUnregisterSizesOfControls")));
   if (!gallery.createPage || !gallery.tabDialog || !gallery.tabEnd) {
     std::fprintf(stderr, "the control library has no tab pages\n");
     return 1;
