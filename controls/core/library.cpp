@@ -5,6 +5,7 @@
 #include "controls/core/classes.h"
 #include "controls/core/style_record.h"
 #include "controls/widgets/drawing.h"
+#include "controls/widgets/mini_keyboard.h"
 #include "controls/widgets/utilities.h"
 #include "host/corvane/corvane.h"
 
@@ -40,6 +41,8 @@ void LibraryDetach() {
     comboCachedObject = nullptr;
   }
   if (!libraryInstance) return;
+  // Its window procedure and focus hook go away with the library.
+  ToggleMiniKeyboard(nullptr, 0);
   UnregisterControlClasses(libraryInstance);
   DeleteDotLineBrush();
   ReleaseTrimBuffers();

@@ -857,6 +857,7 @@ void OnHover(HWND w, bool enter) {
 namespace tamsel {
 int LiveButtonCount() { return liveButtons; }
 bool ButtonFaceBrushExists() { return faceBrush != nullptr; }
+HBRUSH ButtonFaceBrush() { return FaceBrush(); }
 }  // namespace tamsel
 
 int WINAPI SetButtonBitmap(HWND button, HBITMAP bitmap, int kind) {

@@ -22,4 +22,6 @@ namespace tamsel {
 // Number of live buttons, and whether the shared face brush exists (for tests of its life).
 int LiveButtonCount();
 bool ButtonFaceBrushExists();
+// The face brush buttons share (the system button face while no button lives).
+HBRUSH ButtonFaceBrush();
 }  // namespace tamsel

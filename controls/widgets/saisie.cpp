@@ -2,8 +2,8 @@
 // live in field_rules; this window turns messages into their operations, keeps the state in
 // the window's extra bytes and text, and carries out the effects (notifications, clipboard,
 // caret, painting).
-// Not here: undo (EM_CANUNDO answers 0), multi-line text, the mini keyboard of double and right
-// clicks (those clicks only select, or end a mouse selection).
+// Not here: undo (EM_CANUNDO answers 0), multi-line text. Double and right clicks open or close
+// the mini keyboard (mini_keyboard.*).
 #include "controls/widgets/saisie.h"
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include "controls/core/window_data.h"
 #include "controls/widgets/drawing.h"
 #include "controls/widgets/field_rules.h"
+#include "controls/widgets/mini_keyboard.h"
 #include "winkit/gdi_guard.h"
 
 namespace tamsel {
@@ -406,6 +407,7 @@ LRESULT CALLBACK SaisieWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       return OnCreate(w, reinterpret_cast<const CREATESTRUCTA*>(lp));
     case WM_DESTROY:
+      tamsel::MiniKeyboardTargetGone(w);
       StoreMask(w, {});
       return 0;
     case WM_SETFOCUS:
@@ -415,6 +417,7 @@ LRESULT CALLBACK SaisieWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KILLFOCUS:
       op.kind = Kind::FocusLost;
       Run(w, op);
+      tamsel::MiniKeyboardFocusLost(w, reinterpret_cast<HWND>(wp));
       return 0;
     case WM_SETTEXT: {
       const char* text = lp ? reinterpret_cast<const char*>(lp) : "";
@@ -507,10 +510,12 @@ LRESULT CALLBACK SaisieWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
       op.kind = Kind::DoubleClick;
       Run(w, op);
+      tamsel::MiniKeyboardClick(w);
       return 0;
     case WM_RBUTTONDOWN:
       op.kind = Kind::RightPress;
       Run(w, op);
+      tamsel::MiniKeyboardClick(w);
       return 0;
     case WM_CAPTURECHANGED:
       wd::MouseSelecting::Set(w, 0);

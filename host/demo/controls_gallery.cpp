@@ -30,7 +30,7 @@ struct Gallery {
   TabEndFn tabEnd = nullptr;
   SizesFn registerSizes = nullptr, resize = nullptr, unregisterSizes = nullptr;
   HWND pages[kTabs] = {};
-  std::string ready, done;
+  GalleryScript script;
   DWORD uiThread = 0;
   HWND dialog = nullptr;
 };
@@ -71,7 +71,6 @@ void Close(HWND dialog, int result) {
 INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      g_gallery->dialog = dialog;
       SetWindowPos(dialog, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
       for (int i = 0; i < kTabs; ++i) {
         g_gallery->pages[i] = g_gallery->createPage(GetModuleHandleA(nullptr), dialog, kFirstPageTemplate + i, PageProc,
@@ -90,10 +89,14 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
         g_gallery->registerSizes(dialog);
         for (HWND page : g_gallery->pages) g_gallery->registerSizes(page);
       }
+      // Last: the script starts once the dialog is complete.
+      InterlockedExchangePointer(reinterpret_cast<void**>(&g_gallery->dialog), dialog);
       return TRUE;
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED && g_gallery->resize && GetPropA(dialog, MAKEINTATOM(555))) {
         g_gallery->resize(dialog);
+        // Dialogs do not repaint on sizing by themselves: the background where controls were.
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       }
       return FALSE;
     case WM_ERASEBKGND:
@@ -127,15 +130,23 @@ void Say(const char* text) {
 // Asks the demo script for a screenshot named `name` and waits until it is taken. The name
 // arrives whole: the file is written aside and renamed.
 void Snap(const Gallery& g, const char* name) {
-  const std::string aside = g.ready + ".new";
+  if (g.script.quick) return;
+  const std::string& ready = g.script.ready;
+  const std::string& done = g.script.done;
+  const std::string aside = ready + ".new";
   FILE* f = std::fopen(aside.c_str(), "w");
   if (!f) return;
   std::fputs(name, f);
   std::fclose(f);
-  DeleteFileA(g.done.c_str());
-  if (!MoveFileExA(aside.c_str(), g.ready.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
-  for (int i = 0; i < 600 && GetFileAttributesA(g.done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
-  DeleteFileA(g.done.c_str());
+  DeleteFileA(done.c_str());
+  if (!MoveFileExA(aside.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+  for (int i = 0; i < 600 && GetFileAttributesA(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+  DeleteFileA(done.c_str());
+}
+
+// Time for the screen to show a change; none in a quick session.
+void Pause(const Gallery& g, DWORD ms) {
+  if (!g.script.quick) Sleep(ms);
 }
 
 // Typed as on the keyboard into the focused field: the field's own rules place each character.
@@ -148,10 +159,10 @@ void Type(HWND dialog, HWND field, const char* text) {
 // through the controls' messages, as the user's would.
 DWORD WINAPI RunScript(LPVOID param) {
   Gallery* g = static_cast<Gallery*>(param);
-  for (int i = 0; i < 200 && !g->dialog; ++i) Sleep(50);
+  for (int i = 0; i < 1000 && !g->dialog; ++i) Sleep(10);
   if (!g->dialog) return 1;
   HWND d = g->dialog;
-  Sleep(500);
+  Pause(*g, 500);
   Say("checks \"Check box\" and \"Transparent\", picks \"Radio two\" and the star, opens \"Keys\" and ticks \"Sharpen\"");
   SendMessageA(GetDlgItem(d, 10), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(d, 12), BM_CLICK, 0, 0);
@@ -167,7 +178,7 @@ DWORD WINAPI RunScript(LPVOID param) {
   RECT r{};
   GetWindowRect(GetDlgItem(d, 4), &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Sleep(1500);
+  Pause(*g, 1500);
   Snap(*g, "controls");
   SendMessageA(GetDlgItem(d, 7), BM_SETSTATE, 0, 0);
 
@@ -179,21 +190,30 @@ DWORD WINAPI RunScript(LPVOID param) {
     Type(d, GetDlgItem(patient, kName), "Lemaire-Dufour");
     Type(d, GetDlgItem(patient, kBorn), "07031984");
     Type(d, GetDlgItem(patient, kAppointment), "1430");
-    Type(d, GetDlgItem(patient, kFee), "128,50");
+    // The amount with the user's decimal separator, as the field expects it.
+    char decimal[4] = ".";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, sizeof decimal);
+    const char fee[] = {'1', '2', '8', decimal[0], '5', '0', '\0'};
+    Type(d, GetDlgItem(patient, kFee), fee);
     Type(d, GetDlgItem(patient, kPhone), "0142868220");
     Type(d, GetDlgItem(patient, kPassword), "molaire");
     const HWND practitioner = GetDlgItem(patient, kPractitioner);
-    SendMessageA(practitioner, CB_SHOWDROPDOWN, TRUE, 0);
+    // A click on the drop button opens the list, a second one closes it.
     SendMessageA(practitioner, CB_SETCURSEL, 2, 0);
-    Sleep(700);
+    GetClientRect(practitioner, &r);
+    const LPARAM button = MAKELPARAM(r.right - 4, r.bottom / 2);
+    SendMessageA(practitioner, WM_LBUTTONDOWN, MK_LBUTTON, button);
+    SendMessageA(practitioner, WM_LBUTTONUP, 0, button);
+    Pause(*g, 700);
     Snap(*g, "fields");
-    SendMessageA(practitioner, CB_SHOWDROPDOWN, FALSE, 0);
+    SendMessageA(practitioner, WM_LBUTTONDOWN, MK_LBUTTON, button);
+    SendMessageA(practitioner, WM_LBUTTONUP, 0, button);
   }
 
   Say("makes the gallery a quarter larger: the controls, their fonts and the pages follow");
   GetWindowRect(d, &r);
   SetWindowPos(d, nullptr, 0, 0, (r.right - r.left) * 5 / 4, (r.bottom - r.top) * 5 / 4, SWP_NOMOVE | SWP_NOZORDER);
-  Sleep(700);
+  Pause(*g, 700);
   Snap(*g, "resized");
 
   Say("closes the gallery");
@@ -203,7 +223,7 @@ DWORD WINAPI RunScript(LPVOID param) {
 
 }  // namespace
 
-int RunControlsGallery(HMODULE controls, const std::string& ready, const std::string& done) {
+int RunControlsGallery(HMODULE controls, const GalleryScript* script) {
   Gallery gallery;
   gallery.fill = reinterpret_cast<FillFn>(reinterpret_cast<void*>(GetProcAddress(controls, "FillDlgWithTexture")));
   gallery.end = reinterpret_cast<EndFn>(reinterpret_cast<void*>(GetProcAddress(controls, "EndDlgTexture")));
@@ -219,17 +239,15 @@ int RunControlsGallery(HMODULE controls, const std::string& ready, const std::st
     std::fprintf(stderr, "the control library has no tab pages\n");
     return 1;
   }
-  gallery.ready = ready;
-  gallery.done = done;
+  if (script) gallery.script = *script;
   g_gallery = &gallery;
-  HANDLE script = nullptr;
-  if (!ready.empty()) script = CreateThread(nullptr, 0, RunScript, &gallery, 0, nullptr);
+  HANDLE scriptThread = script ? CreateThread(nullptr, 0, RunScript, &gallery, 0, nullptr) : nullptr;
   // A tabbed dialog: the library's loop, with the mnemonics of the visible page.
   const INT_PTR result = gallery.tabDialog(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kGalleryTemplate), nullptr,
                                            GalleryProc, 0);
-  if (script) {
-    WaitForSingleObject(script, 10000);
-    CloseHandle(script);
+  if (scriptThread) {
+    WaitForSingleObject(scriptThread, 10000);
+    CloseHandle(scriptThread);
   }
   g_gallery = nullptr;
   if (result <= 0) {

@@ -1,5 +1,6 @@
-// The controls gallery: a tabbed dialog of the suite's buttons and statics over a textured
-// background, with three tab pages, run through the control library the demo host has loaded.
+// The controls gallery: a tabbed dialog of the suite's buttons, statics, input fields and combo
+// box over a textured background, with four tab pages, run through the control library the demo
+// host has loaded.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +9,17 @@
 
 namespace demo {
 
-// Runs the gallery (dialog 2000 of the program) modally. With `ready` and `done` set, a short
-// scripted session checks, picks and presses a few controls, rests the pointer on a bitmap
-// button, creates the file `ready`, waits for `done` (at most a minute) and closes the dialog.
+// A scripted session: it checks, picks and presses controls, rests the pointer on a bitmap
+// button, types into every field, opens the combo's list and sizes the dialog, then closes it.
+// At each screenshot it writes the shot's name into the file `ready` and waits for `done` (at
+// most a minute). A quick session runs the same steps without pauses or screenshots.
+struct GalleryScript {
+  std::string ready, done;
+  bool quick = false;
+};
+
+// Runs the gallery (dialog 2000 of the program) modally, for the user when `script` is null.
 // Returns 0 when the dialog ran.
-int RunControlsGallery(HMODULE controls, const std::string& ready, const std::string& done);
+int RunControlsGallery(HMODULE controls, const GalleryScript* script);
 
 }  // namespace demo

@@ -437,7 +437,8 @@ int main(int argc, char** argv) {
     if (!LoadSuite(&suite)) return 1;
     std::printf("Showing the controls gallery.\n");
     std::fflush(stdout);
-    const int status = demo::RunControlsGallery(suite.controls, script.ready, script.done);
+    demo::GalleryScript session{script.ready, script.done};
+    const int status = demo::RunControlsGallery(suite.controls, script.ready.empty() ? nullptr : &session);
     UnloadSuite(&suite);
     return status;
   }

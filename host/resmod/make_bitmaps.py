@@ -36,8 +36,9 @@ def inside_circle(x, y, cx, cy, r):
     return (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r
 
 
-def drop_arrow(x, y):  # 9 x 5, a black triangle pointing down
-    return (0, 0, 0) if y < 5 and y <= x <= 8 - y else KEY
+def drop_arrow(x, y):  # 9 x 6, a black triangle pointing down under a row of the key colour
+    y -= 1  # the top-left pixel names the transparent colour
+    return (0, 0, 0) if 0 <= y < 5 and y <= x <= 8 - y else KEY
 
 
 def radio(checked):
@@ -99,7 +100,7 @@ def tooth(x, y):  # 40 x 32: a white crown with two roots on magenta
 
 
 BITMAPS = [
-    ("2045", 9, 5, drop_arrow),
+    ("2045", 9, 6, drop_arrow),
     ("2046", 15, 15, radio(False)),
     ("2047", 15, 15, radio(True)),
     ("2048", 8, 8, face_pattern),

@@ -417,20 +417,6 @@ TEST_F(Editor, OneEditorAtATimeAndAForeignQuitIsHandedBack) {
   GlobalFree(image);
 }
 
-size_t BusyHeapBlocks() {
-  HANDLE heaps[64];
-  const DWORD n = GetProcessHeaps(64, heaps);
-  size_t busy = 0;
-  for (DWORD i = 0; i < n && i < 64; ++i) {
-    if (!HeapLock(heaps[i])) continue;
-    PROCESS_HEAP_ENTRY e{};
-    while (HeapWalk(heaps[i], &e))
-      if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++busy;
-    HeapUnlock(heaps[i]);
-  }
-  return busy;
-}
-
 TEST_F(Editor, HundredOpeningsLeakNoGdiObjectOrMemoryBlock) {
   HGLOBAL image = MakeImage(64, 48, [&](int x, int y) { return Quadrant(x, y, 64, 48); });
   auto once = [&] {
@@ -448,7 +434,7 @@ TEST_F(Editor, HundredOpeningsLeakNoGdiObjectOrMemoryBlock) {
   ASSERT_TRUE(once().finished);  // first-use allocations of the system happen here
   wintest::Pump(50);
   const size_t gdiBefore = LiveGdiObjects();
-  const size_t blocksBefore = BusyHeapBlocks();
+  const size_t blocksBefore = wintest::BusyHeapBlocks();
   int finished = 0;
   for (int i = 0; i < 100 && finished == i; ++i) finished += once().finished ? 1 : 0;
   wintest::Pump(50);
@@ -457,7 +443,7 @@ TEST_F(Editor, HundredOpeningsLeakNoGdiObjectOrMemoryBlock) {
   EXPECT_LE(gdiAfter, gdiBefore + 5);
   // Each opening allocates several blocks (state, backup, cursor bitmaps): a leak of any of them
   // would show as 100 or more.
-  const size_t blocksAfter = BusyHeapBlocks();
+  const size_t blocksAfter = wintest::BusyHeapBlocks();
   std::printf("100 openings: GDI objects %zu -> %zu, heap blocks %zu -> %zu\n", gdiBefore, gdiAfter, blocksBefore,
               blocksAfter);
   EXPECT_LT(blocksAfter, blocksBefore + 50) << blocksBefore << " -> " << blocksAfter;

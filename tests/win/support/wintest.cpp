@@ -128,4 +128,18 @@ COLORREF Canvas32::Pixel(int x, int y) const {
 DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
 DWORD UserObjects() { return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS); }
 
+size_t BusyHeapBlocks() {
+  HANDLE heaps[64];
+  const DWORD n = GetProcessHeaps(64, heaps);
+  size_t busy = 0;
+  for (DWORD i = 0; i < n && i < 64; ++i) {
+    if (!HeapLock(heaps[i])) continue;
+    PROCESS_HEAP_ENTRY e{};
+    while (HeapWalk(heaps[i], &e))
+      if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++busy;
+    HeapUnlock(heaps[i]);
+  }
+  return busy;
+}
+
 }  // namespace wintest

@@ -73,5 +73,7 @@ F ProcAs(HMODULE module, const char* nameOrOrdinal) {
 // Counts of this process's GDI and USER objects (for leak checks).
 DWORD GdiObjects();
 DWORD UserObjects();
+// Busy blocks on every heap of the process, where global memory blocks live too.
+size_t BusyHeapBlocks();
 
 }  // namespace wintest

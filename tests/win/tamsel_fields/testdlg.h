@@ -20,3 +20,9 @@
 #define IDC_EDITABLE 201
 #define IDC_DROPLIST 202
 #define IDC_AFTER 203
+
+// The mini keyboard's dialog: an input field, a "KC_EDIT" edit, a field to move the focus to.
+#define IDD_KEYBOARD 300
+#define IDC_KB_FIELD 301
+#define IDC_KB_EDIT 302
+#define IDC_KB_OTHER 303
