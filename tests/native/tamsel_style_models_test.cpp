@@ -1,5 +1,5 @@
-// The style editor's window-free rules: command identifiers, kind changes, model names, the
-// editor's bottom edge and the safe copy's decisions.
+// The style editor's window-free rules: kind changes, model names and the safe copy's decisions
+// (the command table and the editor's bottom edge are exercised through the editor under Wine).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,30 +11,6 @@
 namespace {
 
 using style::EditorAction;
-
-TEST(StyleEditorCommands, IdentifiersNameTheirActionAndElement) {
-  struct Row {
-    int id;
-    EditorAction action;
-    int element;
-  } rows[] = {
-      {102, EditorAction::kFirstColour, 0},        {3001, EditorAction::kFirstColour, 3},
-      {103, EditorAction::kVerticalGradient, 0},   {1003, EditorAction::kVerticalGradient, 1},
-      {105, EditorAction::kHorizontalGradient, 0}, {2002, EditorAction::kHorizontalGradient, 2},
-      {204, EditorAction::kTextColour, 0},         {3008, EditorAction::kTextColour, 3},
-      {104, EditorAction::kTexture, 0},            {3009, EditorAction::kTexture, 3},
-      {201, EditorAction::kRounded, 0},            {1004, EditorAction::kRelief, 1},
-      {1006, EditorAction::kTransparent, 1},       {2007, EditorAction::kEmbossed, 2},
-      {199, EditorAction::kGlobalFlag, 0},         {2011, EditorAction::kGlobalFlag, 2},
-      {1, EditorAction::kNone, -1},                {109, EditorAction::kNone, -1},
-      {3000, EditorAction::kNone, -1},             {1010, EditorAction::kNone, -1},
-  };
-  for (const Row& r : rows) {
-    const style::EditorCommand c = style::DecodeEditorCommand(r.id);
-    EXPECT_EQ(c.action, r.action) << r.id;
-    EXPECT_EQ(c.element, r.element) << r.id;
-  }
-}
 
 TEST(StyleEditorCommands, ColourCommandsSetTheKindTheirChooserShows) {
   struct Row {
@@ -78,11 +54,6 @@ TEST(StyleModels, ASavedNameGetsTheModelExtension) {
     EXPECT_EQ(style::ModelSavePath(r.chosen), r.path) << r.chosen;
     EXPECT_EQ(style::ModelNameOfPath(r.path), r.name) << r.chosen;
   }
-}
-
-TEST(StyleEditorGeometry, BottomFollowsTheOfferedControls) {
-  EXPECT_EQ(style::EditorBottom(true, 140, 400, 1), 141);
-  EXPECT_EQ(style::EditorBottom(false, 140, 400, 1), 402);
 }
 
 // A copy whose steps fail where the case says; it records what reached the destination.
