@@ -184,6 +184,8 @@ void MouseMoved(const MOUSEHOOKSTRUCT& data) {
   }
 }
 
+}  // namespace
+
 LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM lParam) {
   if (code < 0) return CallNextHookEx(hover.hook, code, message, lParam);
   const auto& data = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
@@ -212,6 +214,8 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM lParam) {
   }
   return 0;
 }
+
+namespace {
 
 bool IsInputClass(HWND w) {
   char name[32] = {};

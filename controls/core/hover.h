@@ -16,5 +16,8 @@ int WINAPI EndKControl();
 void CALLBACK HoverTimerProc(HWND, UINT, UINT_PTR, DWORD);
 }
 
+// The mouse hook InitKControl installs desktop-wide (tests install it for their own thread).
+LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM lParam);
+
 // Opens the style editor on the dialog under a shortcut click; 1 swallows the click.
 LRESULT OpenStyleEditorAt(POINT screenPoint, HWND clicked);

@@ -9,6 +9,7 @@
 
 #include "host/corvane/corvane.h"
 #include "msg_recorder.h"
+#include "shortcut_input.h"
 #include "testres.h"
 #include "wintest.h"
 
@@ -169,24 +170,6 @@ POINT CentreOnScreen(HWND w) {
 void MoveCursor(POINT p) {
   SetCursorPos(p.x, p.y);
   wintest::Pump(20);
-}
-
-// Injected input: the mouse hook sees it as it sees the user's.
-void SendMouse(POINT p, DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-  SendInput(1, &in, sizeof in);
-}
-
-void SendKey(WORD vk, bool down) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &in, sizeof in);
 }
 
 // A left click at `p` with the given modifier keys held.
@@ -381,7 +364,7 @@ struct EditorScript {
 EditorScript script;
 
 VOID CALLBACK AnswerEditor(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND editor = FindWindowA(nullptr, kTestEditorCaption);
+  HWND editor = FindStyleEditor();
   if (!editor) return;
   KillTimer(nullptr, id);
   script.opened.push_back({editor, reinterpret_cast<HWND>(GetWindowLongPtrA(editor, DWLP_USER))});
@@ -463,7 +446,7 @@ TEST_F(TamselShortcut, WithoutTheExportTheClickIsSwallowedAndNothingOpens) {
   ClickWith(CentreOnScreen(first), {VK_CONTROL, VK_MENU});
   wintest::Pump(200);
   EXPECT_EQ(TestResCallCount(), 0);
-  EXPECT_EQ(FindWindowA(nullptr, kTestEditorCaption), nullptr);
+  EXPECT_EQ(FindStyleEditor(), nullptr);
   EXPECT_EQ(CountClicks(first), 0);
 }
 

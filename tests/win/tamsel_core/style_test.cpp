@@ -12,6 +12,7 @@
 #include "controls/core/locale_info.h"
 #include "controls/core/style_record.h"
 #include "controls/core/window_tests.h"
+#include "record_view.h"
 #include "wintest.h"
 
 namespace {
@@ -65,15 +66,7 @@ class StyleFile : public testing::Test {
     WritePrivateProfileStringA(section, key, value, Ini().c_str());
   }
   // The dialog's record, read directly.
-  StyleEntry Entry(StyleElement e) {
-    StyleEntry copy = {};
-    HGLOBAL h = static_cast<HGLOBAL>(GetPropA(dialog, PROP_DLG_STYLE));
-    if (auto* r = static_cast<StyleRecord*>(h && !IsNoHandle(h) ? GlobalLock(h) : nullptr)) {
-      copy = r->entries[e];
-      GlobalUnlock(h);
-    }
-    return copy;
-  }
+  StyleEntry Entry(StyleElement e) { return DialogEntry(dialog, e); }
 
   static wintest::TempDir* dir;
   static HMODULE module;
