@@ -89,6 +89,7 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
         g_gallery->registerSizes(dialog);
         for (HWND page : g_gallery->pages) g_gallery->registerSizes(page);
       }
+      g_gallery->uiThread = GetCurrentThreadId();
       // Last: the script starts once the dialog is complete.
       InterlockedExchangePointer(reinterpret_cast<void**>(&g_gallery->dialog), dialog);
       return TRUE;
@@ -155,6 +156,64 @@ void Type(HWND dialog, HWND field, const char* text) {
   for (const char* c = text; *c; ++c) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(*c), 0);
 }
 
+void Key(WORD vk, bool down) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &in, sizeof in);
+}
+
+void Mouse(POINT p, DWORD flags) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  SendInput(1, &in, sizeof in);
+}
+
+struct EditorSearch {
+  HWND target, found;
+};
+
+// The style editor opened on `target` by the dialog's thread, or null.
+HWND StyleEditorOf(const Gallery& g) {
+  EditorSearch search{g.dialog, nullptr};
+  EnumThreadWindows(
+      g.uiThread,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<EditorSearch*>(p);
+        if (GetPropA(w, MAKEINTATOM(0xBEBE)) != s->target || !IsWindowVisible(w)) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// As the user opens it: Ctrl+Alt and a click on the gallery's own surface, below the pages.
+HWND OpenStyleEditor(const Gallery& g) {
+  SetForegroundWindow(g.dialog);
+  Sleep(200);
+  RECT client;
+  GetClientRect(g.dialog, &client);
+  POINT p{4, client.bottom - 3};
+  ClientToScreen(g.dialog, &p);
+  SetCursorPos(p.x, p.y);
+  Key(VK_CONTROL, true);
+  Key(VK_MENU, true);
+  Mouse(p, MOUSEEVENTF_LEFTDOWN);
+  Mouse(p, MOUSEEVENTF_LEFTUP);
+  Key(VK_MENU, false);
+  Key(VK_CONTROL, false);
+  for (int i = 0; i < 100; ++i) {
+    if (HWND editor = StyleEditorOf(g)) return editor;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
 // Runs on its own thread while the dialog's thread runs the modal loop: every change goes
 // through the controls' messages, as the user's would.
 DWORD WINAPI RunScript(LPVOID param) {
@@ -216,6 +275,26 @@ DWORD WINAPI RunScript(LPVOID param) {
     Pause(*g, 700);
     Snap(*g, "keyboard");
     SendMessageA(name, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  }
+
+  if (!g->script.quick) {
+    Say("opens the style editor with Ctrl+Alt and a click on the gallery, beside it");
+    if (HWND editor = OpenStyleEditor(*g)) {
+      GetWindowRect(d, &r);
+      SetWindowPos(editor, nullptr, r.right + 8, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      Sleep(500);
+      Snap(*g, "style-editor");
+      Say("ticks \"background global\": the gallery and its pages take the global gradient at once");
+      SendMessageA(GetDlgItem(editor, 199), BM_CLICK, 0, 0);
+      Sleep(500);
+      Snap(*g, "style-changed");
+      Say("unticks it again and closes the editor with OK");
+      SendMessageA(GetDlgItem(editor, 199), BM_CLICK, 0, 0);
+      PostMessageA(editor, WM_COMMAND, IDOK, 0);
+      for (int i = 0; i < 100 && StyleEditorOf(*g); ++i) Sleep(50);
+    } else {
+      Say("the style editor did not open");
+    }
   }
 
   Say("makes the gallery a quarter larger: the controls, their fonts and the pages follow");
