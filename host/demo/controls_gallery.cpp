@@ -1,5 +1,7 @@
 #include "host/demo/controls_gallery.h"
 
+#include "host/demo/input_injection.h"
+
 #include <cstdio>
 
 namespace demo {
@@ -156,23 +158,6 @@ void Type(HWND dialog, HWND field, const char* text) {
   for (const char* c = text; *c; ++c) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(*c), 0);
 }
 
-void Key(WORD vk, bool down) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &in, sizeof in);
-}
-
-void Mouse(POINT p, DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-  SendInput(1, &in, sizeof in);
-}
-
 struct EditorSearch {
   HWND target, found;
 };
@@ -201,12 +186,12 @@ HWND OpenStyleEditor(const Gallery& g) {
   POINT p{4, client.bottom - 3};
   ClientToScreen(g.dialog, &p);
   SetCursorPos(p.x, p.y);
-  Key(VK_CONTROL, true);
-  Key(VK_MENU, true);
-  Mouse(p, MOUSEEVENTF_LEFTDOWN);
-  Mouse(p, MOUSEEVENTF_LEFTUP);
-  Key(VK_MENU, false);
-  Key(VK_CONTROL, false);
+  SendKey(VK_CONTROL, true);
+  SendKey(VK_MENU, true);
+  SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(p, MOUSEEVENTF_LEFTUP);
+  SendKey(VK_MENU, false);
+  SendKey(VK_CONTROL, false);
   for (int i = 0; i < 100; ++i) {
     if (HWND editor = StyleEditorOf(g)) return editor;
     Sleep(50);

@@ -54,6 +54,9 @@ Step CloseFrame();  // the frame's close box
 void PointerOnCanvas(int x, int y);
 void PointerAway();
 
+// The image adjustment dialog of this thread while it shows (bars 101 to 104, preview 156), or null.
+HWND AdjustmentDialog();
+
 // The tool window's control `id`, and a click on it.
 HWND ToolControl(int id);
 void ClickTool(int id);

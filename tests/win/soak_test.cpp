@@ -55,13 +55,6 @@ void Press(int code) {
 }
 
 HWND g_adjust = nullptr;
-BOOL CALLBACK FindAdjust(HWND w, LPARAM) {
-  if (GetDlgItem(w, 101) && GetDlgItem(w, 156) && IsWindowVisible(w)) {
-    g_adjust = w;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 // Each step runs at a tick of the driver: the edits that need no loop of their own share one.
 std::vector<Step> Session(bool accept) {
@@ -93,7 +86,7 @@ std::vector<Step> Session(bool accept) {
                      reinterpret_cast<LPARAM>(ToolControl(TOOL_ADJUST)));
       }),
       [] {
-        EnumThreadWindows(GetCurrentThreadId(), FindAdjust, 0);
+        g_adjust = AdjustmentDialog();
         return g_adjust != nullptr;
       },
       Do([] {

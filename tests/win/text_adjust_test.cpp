@@ -59,14 +59,6 @@ std::vector<uint8_t> Bytes(HGLOBAL dib) {
 
 HWND g_dialog = nullptr;
 
-BOOL CALLBACK FindAdjustDialog(HWND w, LPARAM) {
-  if (GetDlgItem(w, 101) && GetDlgItem(w, 156) && IsWindowVisible(w)) {
-    g_dialog = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The tool window's button 114, clicked from the queue so that the script's later steps run
 // inside the dialog's own loop; done once the dialog shows.
 std::vector<Step> OpenDialog() {
@@ -77,7 +69,7 @@ std::vector<Step> OpenDialog() {
                          reinterpret_cast<LPARAM>(button));
           }),
           [] {
-            EnumThreadWindows(GetCurrentThreadId(), FindAdjustDialog, 0);
+            g_dialog = AdjustmentDialog();
             return g_dialog != nullptr;
           }};
 }

@@ -4,22 +4,10 @@
 
 #include <windows.h>
 
-inline void SendMouse(POINT p, DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-  SendInput(1, &in, sizeof in);
-}
+#include "host/demo/input_injection.h"
 
-inline void SendKey(WORD vk, bool down) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &in, sizeof in);
-}
+using demo::SendKey;
+using demo::SendMouse;
 
 // The style editor of this thread (it names itself after its target), or null.
 inline HWND FindStyleEditor() {
