@@ -162,18 +162,17 @@ struct EditorSearch {
   HWND target, found;
 };
 
-// The style editor opened on `target` by the dialog's thread, or null.
+BOOL CALLBACK FindEditorOf(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<EditorSearch*>(p);
+  if (GetPropA(w, MAKEINTATOM(0xBEBE)) != s->target || !IsWindowVisible(w)) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+// The style editor opened on the gallery by the dialog's thread, or null.
 HWND StyleEditorOf(const Gallery& g) {
   EditorSearch search{g.dialog, nullptr};
-  EnumThreadWindows(
-      g.uiThread,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<EditorSearch*>(p);
-        if (GetPropA(w, MAKEINTATOM(0xBEBE)) != s->target || !IsWindowVisible(w)) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumThreadWindows(g.uiThread, FindEditorOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -114,16 +114,15 @@ HWND ToolControl(int id) { return GetDlgItem(g_state->toolWindow, id); }
 
 void ClickTool(int id) { SendMessageA(ToolControl(id), BM_CLICK, 0, 0); }
 
+static BOOL CALLBACK TakeAdjustmentDialog(HWND w, LPARAM out) {
+  if (!GetDlgItem(w, 101) || !GetDlgItem(w, 156) || !IsWindowVisible(w)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+
 HWND AdjustmentDialog() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM out) -> BOOL {
-        if (!GetDlgItem(w, 101) || !GetDlgItem(w, 156) || !IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), TakeAdjustmentDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

@@ -9,16 +9,15 @@
 using demo::SendKey;
 using demo::SendMouse;
 
+inline BOOL CALLBACK TakeStyleEditor(HWND w, LPARAM out) {
+  if (!GetPropA(w, MAKEINTATOM(0xBEBE))) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+
 // The style editor of this thread (it names itself after its target), or null.
 inline HWND FindStyleEditor() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM out) -> BOOL {
-        if (!GetPropA(w, MAKEINTATOM(0xBEBE))) return TRUE;
-        *reinterpret_cast<HWND*>(out) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), TakeStyleEditor, reinterpret_cast<LPARAM>(&found));
   return found;
 }

@@ -57,16 +57,19 @@ void Press(int id) {
   wintest::Pump();
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<size_t*>(count);
+  return TRUE;
+}
+BOOL CALLBACK CountWindowAndChildren(HWND w, LPARAM count) {
+  ++*reinterpret_cast<size_t*>(count);
+  EnumChildWindows(w, CountWindow, count);
+  return TRUE;
+}
+
 size_t ThreadWindows() {
   size_t n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM count) {
-        ++*reinterpret_cast<size_t*>(count);
-        EnumChildWindows(w, [](HWND, LPARAM c) { return ++*reinterpret_cast<size_t*>(c), TRUE; }, count);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
+  EnumThreadWindows(GetCurrentThreadId(), CountWindowAndChildren, reinterpret_cast<LPARAM>(&n));
   return n;
 }
 
