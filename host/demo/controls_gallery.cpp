@@ -252,13 +252,15 @@ DWORD WINAPI RunScript(LPVOID param) {
     SendMessageA(practitioner, WM_LBUTTONDOWN, MK_LBUTTON, button);
     SendMessageA(practitioner, WM_LBUTTONUP, 0, button);
 
-    Say("double-clicks the name field: the mini keyboard opens under it; the same click closes it");
-    const HWND name = GetDlgItem(patient, kName);
-    SendMessageA(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(name), TRUE);
-    SendMessageA(name, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-    Pause(*g, 700);
-    Snap(*g, "keyboard");
-    SendMessageA(name, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    if (g->script.keyboard) {
+      Say("double-clicks the name field: the mini keyboard opens under it; the same click closes it");
+      const HWND name = GetDlgItem(patient, kName);
+      SendMessageA(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(name), TRUE);
+      SendMessageA(name, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+      Pause(*g, 700);
+      Snap(*g, "keyboard");
+      SendMessageA(name, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    }
   }
 
   if (!g->script.quick) {

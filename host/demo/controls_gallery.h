@@ -16,6 +16,7 @@ namespace demo {
 struct GalleryScript {
   std::string ready, done;
   bool quick = false;
+  bool keyboard = true;  // the mini keyboard opened and closed under a field
 };
 
 // Runs the gallery (dialog 2000 of the program) modally, for the user when `script` is null.

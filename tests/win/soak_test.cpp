@@ -135,10 +135,11 @@ TEST(Soak, EditorSessionsAndGalleryOpeningsEndWhereTheyStarted) {
   ASSERT_NE(controls, nullptr);
   HGLOBAL image = MakeImage(64, 48, [](int x, int y) { return RGB(x * 4, y * 5, (x * 7 + y * 3) & 0xFF); });
   const RECT frame = FrameForClient(100, 100, 64 * kScale, 48 * kScale);
-  const demo::GalleryScript quick{"", "", true};
   auto round = [&](int i) {
     const EditorRun run = OpenEditor(image, frame, kToolsAt, Session(i % 2 == 0));
     EXPECT_TRUE(run.finished && !run.timedOut) << "session " << i;
+    // The keyboard's sixty keys make its opening the dearest step: every fifth gallery has it.
+    const demo::GalleryScript quick{"", "", true, i % 5 == 0};
     EXPECT_EQ(demo::RunControlsGallery(controls, &quick), 0) << "gallery " << i;
     return run.finished && !testing::Test::HasFailure();
   };
